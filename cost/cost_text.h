@@ -1,0 +1,43 @@
+// The cost description and substitution table texts: readers that take the
+// text a button read from the selection, and writers of the texts the
+// buttons insert. The readers change the cost model exactly as the buttons
+// do and tell the caller which notice to show; they show none themselves.
+#pragma once
+#include "text/strings.h"
+
+enum class CostNotice {
+  none,            // everything read
+  syntax_error,    // "There's a syntax error !" (own formula rejected; nothing else read)
+  mistakes,        // "There is one mistake !" / "There are " k " mistakes !"
+  nothing_found,   // "There was nothing (correct) to get ?!"
+};
+
+struct CostReadResult {
+  CostNotice notice = CostNotice::none;
+  int mistakes = 0;
+};
+
+// Reads a cost description (keywords cost=, a=, b=, c=, d=, subst.=/subst=,
+// match=). Empties ms1 and ms2.
+CostReadResult read_cost_description(const String& text);
+// The message lines of the notice for a result (empty for none).
+String cost_notice_text(const CostReadResult& r);
+
+// The text "Put actual cost into text" inserts for the active cost model.
+String cost_description_text();
+
+enum class TableError { none = 0, headline = 1, data_lines = 2, too_long = 3 };
+
+// Reads a substitution table. On success su, subst, the scores (table
+// marker) and ms1/ms2 change; on failure nothing changes.
+TableError read_substitution_table(const String& text);
+// "Error in subst.-table: " + "headline !" / "data line(s) !" / "too long !"
+String table_error_text(TableError e);
+
+// What "Put subst.table" inserts: subst without its appended ','; empty when
+// subst has fewer than 2 characters.
+String substitution_table_text();
+
+// What "Put sequence alphabet into text" inserts: "\n" + " A C G T" + "\n"
+// for the letters of seq1 and seq2; empty when there are none. Uses su(x, 26).
+String sequence_alphabet_text();

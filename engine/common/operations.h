@@ -1,0 +1,25 @@
+// The computing operations as callable steps, without windows: the driver of
+// the window and the batch tool both call them.
+#pragma once
+
+enum class OpResult {
+  computed,          // new results are complete
+  cached,            // inputs unchanged since the last run of the same code: nothing computed
+  refused_chars,     // a sequence holds '-' or '>' (notice shown)
+  too_long,          // a sequence is longer than the engine accepts (notice shown)
+  fp_error,          // "Mathematical error during computation !" (notice shown)
+  interrupted,       // computing became 0 (interrupt, or stop at the concavity warning)
+};
+
+// Releases the previous computation's results (general edge records or the
+// concave structures). Does nothing while computing is 3; sets computing to 3.
+void clear_memory();
+
+// Operation code 1: general-cost global alignment (distance, optimal graph,
+// drawing, one alignment, circles). Expects computing == 1; leaves it 0.
+OpResult run_general_alignment();
+
+// Operation codes 6, 7, 8: concave-cost alignment in the mode `code`.
+// Expects computing == code; leaves it 0. Modes 7 and 8 exchange the
+// sequences when seq2 is the longer one.
+OpResult run_concave_alignment(int code);

@@ -1,0 +1,27 @@
+// Results of the last computation that both engines write and the views,
+// the marks and the batch tool read: the optimal graph's node set, the shown
+// alignment and its tables, and the figures of the information window.
+#pragma once
+#include <cstdint>
+#include "containers/bmatrix.h"
+#include "containers/list_int.h"
+#include "containers/matrix.h"
+#include "text/strings.h"
+
+extern float_matrix dist;        // distance table during a computation (engines)
+extern bit_matrix hilfs_gr;      // n x m: node lies on an optimal path (marking)
+extern String al_seq1, al_seq2;  // the shown alignment, '-' for gaps (extraction, rebuild)
+extern list_int hilfs_al;        // node path of the shown alignment: pairs (x, y), ended by -1
+extern list_int help_l;          // predecessor codes while computing; afterwards equal-letter runs
+extern list_int hilfs_h, hilfs_w;  // per column from the right: deletions / insertions so far
+
+// Figures of the information window. Kept 64-bit: the largest tables the
+// engines accept overflow 32 bits.
+extern uint64_t gesamtkanten;    // edges of the stored distance graph (0 = whole graph stored)
+extern uint64_t bytes;           // memory of the stored graph in bytes
+extern uint64_t gl_opt_edges;    // edges of the optimal graph
+extern uint64_t gl_sub, gl_ins, gl_del;  // steps of the shown alignment
+
+// Resets the results above to their start state (1-element containers,
+// empty strings, zero figures).
+void results_reset();

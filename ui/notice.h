@@ -1,0 +1,47 @@
+// Blocking notices: one or two message lines, one or two buttons; returns
+// the value of the pressed button. Headless callers and tests install a
+// responder that records the request and chooses the answer; nothing blocks
+// then. With no responder installed and no display the first button's value
+// is returned and the lines are written to standard error.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+struct NoticeButton {
+  std::string label;
+  int value;
+};
+
+struct NoticeRequest {
+  std::vector<std::string> lines;
+  std::vector<NoticeButton> buttons;
+};
+
+using NoticeResponder = std::function<int(const NoticeRequest&)>;
+
+int notice(const NoticeRequest& r);
+// Shorthands for the common shapes.
+int notice1(const std::string& line, const std::string& button, int value = 1);
+int notice2(const std::string& line1, const std::string& line2, const std::string& button,
+            int value = 1);
+
+// Installs a responder; returns the previous one.
+NoticeResponder set_notice_responder(NoticeResponder r);
+
+// A responder for tests: records every request and answers with a fixed
+// button value (or the first button's when answer < 0).
+struct NoticeRecorder {
+  std::vector<NoticeRequest> seen;
+  int answer = -1;
+  NoticeResponder previous;
+  NoticeRecorder();
+  ~NoticeRecorder();
+  std::string last_line() const;  // first line of the last notice, "" when none
+};
+
+// The program's standard notices.
+void berechnung_laeuft();        // "Not possible while computing !" / " Sorry "
+void fp_err_message();           // "Mathematical error during computation !" / "Check costfunction"
+void minus_inside();             // "Sequence contains char '-' or '>' !" / " Delete it "
+void alignment_output_error();   // "Fatal error:" / "Alignment couldn't be constructed !?" / " Wrong marks "

@@ -1,0 +1,33 @@
+// Depth-1 pixmaps for the three pictures and their GCs, drawn with Xlib.
+// Every call does nothing when headless or when the picture could not be
+// created (a side beyond the X limit of 32767 pixels): results stay complete,
+// only the picture is skipped.
+#pragma once
+#include <X11/Xlib.h>
+
+extern Pixmap thePixmap, the1Pixmap, the2Pixmap;  // graph, alignment output, dot matrix
+extern GC gcp, gcp1, gcp2;
+
+enum class Picture { graph, output, dot };
+
+// Frees the picture's pixmap and creates a new w x h one (depth 1).
+// Returns false (and leaves no pixmap to draw into) when headless or when
+// w or h is outside 1..32767.
+bool picture_new(Picture p, int w, int h);
+bool picture_valid(Picture p);
+int picture_width(Picture p);
+int picture_height(Picture p);
+
+void normal_color(Picture p);   // GXcopy, foreground 1, background 0
+void reverse_color(Picture p);  // foreground 0, background 1
+void xor_color(Picture p);      // GXxor
+
+void picture_fill_rect(Picture p, int x, int y, int w, int h);
+void picture_line(Picture p, int x1, int y1, int x2, int y2);
+void picture_rect(Picture p, int x, int y, int w, int h);
+void picture_arc(Picture p, int x, int y, int w, int h, int a1, int a2);  // angles in 1/64 degree
+void picture_string(Picture p, int x, int y, const char* s, int len);
+
+// Reads pixel (x, y) of the picture back from the server (tests); -1 when
+// there is no picture.
+int picture_pixel(Picture p, int x, int y);
