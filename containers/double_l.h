@@ -18,8 +18,10 @@ class double_list {
   ~double_list();
   double_list(const double_list&) = delete;
   double_list& operator=(const double_list&) = delete;
+  // A negative free pointer (accepted by set_free_pointer, or reached by
+  // wrapping past 32767) names no slot: the push is refused.
   int push(int16_t v) {
-    if (!(free_ < (int)capacity_)) return -1;
+    if (free_ < 0 || !(free_ < (int)capacity_) || free_ == INT16_MAX) return -1;
     numbers[2 * free_] = v; numbers[2 * free_ + 1] = actual_;
     actual_ = free_; ++free_;
     return 0;
@@ -30,8 +32,10 @@ class double_list {
   int top(int k) const { return (actual_ < 0 || actual_ >= (int)capacity_ || k < 0 || k > 1) ? -1 : numbers[2 * actual_ + k]; }
   int get_actual_pointer() const { return actual_; }
   int get_free_pointer() const { return free_; }
-  int set_actual_pointer(int p) { if (!(p < (int)capacity_)) return -1; actual_ = (int16_t)p; return 0; }
-  int set_free_pointer(int p) { if (!(p < (int)capacity_)) return -1; free_ = (int16_t)p; return 0; }
+  // Accepted when below the capacity (signed); values that do not fit the
+  // 16-bit pointer are refused rather than wrapped.
+  int set_actual_pointer(int p) { if (!(p < (int)capacity_) || p < INT16_MIN || p > INT16_MAX) return -1; actual_ = (int16_t)p; return 0; }
+  int set_free_pointer(int p) { if (!(p < (int)capacity_) || p < INT16_MIN || p > INT16_MAX) return -1; free_ = (int16_t)p; return 0; }
   bool is_empty() const { return actual_ == DL_EMPTY; }
   int set(uint16_t i, int k, int16_t v) {
     if (i >= capacity_ || k < 0 || k > 1) return -1;

@@ -1,0 +1,29 @@
+#include "containers/stack_l.h"
+
+#include <cstring>
+
+#include "containers/alloc_check.h"
+
+stack_list::stack_list(uint16_t len) : capacity_(len == 0 ? 1 : len), sp_(0) {
+  numbers = VD_NEW_ARRAY(int16_t, 2 * (uint32_t)capacity_, "stack_l.cpp", "stack_list::stack_list",
+                         "numbers!=0");
+}
+
+stack_list::~stack_list() { delete[] numbers; }
+
+void stack_list::change_length(uint16_t len) {
+  if (len == capacity_) return;
+  if (len == 0) len = 1;
+  if (len == capacity_) return;
+  int16_t* b = VD_NEW_ARRAY(int16_t, 2 * (uint32_t)len, "stack_l.cpp", "stack_list::change_length", "b!=0");
+  std::memcpy(b, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
+  delete[] numbers;
+  numbers = b;
+  capacity_ = len;
+  if (sp_ >= capacity_) sp_ = (uint16_t)(capacity_ - 1);
+}
+
+stack_list& stack_list::operator=(int16_t v) {
+  for (uint32_t i = 0; i < 2 * (uint32_t)capacity_; ++i) numbers[i] = v;
+  return *this;
+}
