@@ -1,0 +1,325 @@
+// Cost description and substitution table texts: reading them into the cost
+// model and writing the texts the buttons insert.
+#include "cost/cost_text.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "cost/cost.h"
+#include "cost/own.h"
+#include "state/state.h"
+
+namespace {
+
+// ---- helpers ----
+
+String make_string(std::string_view v) {
+  String s(int(v.size()));
+  if (!v.empty()) std::memcpy(s.Str, v.data(), v.size());
+  return s;
+}
+
+// A number as the user sees it: 10 significant digits, and never ".e".
+String number_text(double d) {
+  String s;
+  s.with_double(d, 10);
+  s.xchange(".e", ".0e");
+  return s;
+}
+
+bool ends_value(char c) { return c == ',' || c == ';' || c == '\n' || c == '\r'; }
+
+// The value of a keyword in a cost description: the characters that follow
+// its first occurrence, at most `window` of them, up to the first ',', ';',
+// line feed or carriage return, with blanks removed. `cut` tells that the
+// window ended inside the value, so that what was read is not all of it.
+struct Value {
+  String text;
+  bool cut = false;
+};
+
+bool keyword_value(std::string_view t, std::string_view key, size_t window, Value* out) {
+  size_t p = t.find(key);
+  if (p == std::string_view::npos) return false;
+  size_t start = p + key.size();
+  size_t end = std::min(t.size(), start + window);
+  size_t stop = end;
+  for (size_t i = start; i < end; ++i) {
+    if (ends_value(t[i])) {
+      stop = i;
+      break;
+    }
+  }
+  std::string v;
+  for (size_t i = start; i < stop; ++i)
+    if (t[i] != ' ') v.push_back(t[i]);
+  out->text = make_string(v);
+  // The window splits a run of characters: the value goes on beyond it.
+  out->cut = stop == end && end < t.size() && end > start && t[end - 1] != ' ' &&
+             t[end] != ' ' && !ends_value(t[end]);
+  return true;
+}
+
+bool has_nul(const String& s) { return std::memchr(s.Str, 0, size_t(s.len)) != nullptr; }
+
+// A whole value that is a number, with a finite value.
+bool number_value(const Value& v, double* out) {
+  if (v.cut || has_nul(v.text) || v.text.is_float() != 0) return false;
+  double x = v.text.to_double();
+  if (!std::isfinite(x)) return false;
+  *out = x;
+  return true;
+}
+
+// A substitution or match score: also representable in single precision,
+// and not the value that means "take it from the table".
+bool score_value(const Value& v, double* out) {
+  double x;
+  if (!number_value(v, &x)) return false;
+  if (x == TABLE_MARKER || std::fabs(x) > double(FLT_MAX)) return false;
+  *out = x;
+  return true;
+}
+
+bool is_table_separator(char c) {
+  return c == ' ' || c == '\n' || c == '\r' || c == ',' || c == ';';
+}
+
+bool may_continue_number(char c) {
+  return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+}
+
+// Reads the number that starts at t[pos] and ends at the first character
+// that cannot continue it. Returns its length, 0 when no number starts there.
+// A number may end with a lone point ("1." is 1); a lone sign or an exponent
+// without digits is no number.
+size_t table_number(const std::string& t, size_t pos, float* out) {
+  size_t q = pos;
+  while (q < t.size() && may_continue_number(t[q])) ++q;
+  std::string run = t.substr(pos, q - pos) + ",";
+  int p = make_string(run).is_float();  // first misfit, 1-based
+  if (p <= 1) return 0;
+  std::string num = run.substr(0, size_t(p) - 1);
+  bool ok = make_string(num).is_float() == 0;
+  if (!ok && num.size() >= 2 && num.back() == '.') {
+    std::string mantissa = num.substr(0, num.size() - 1);
+    ok = mantissa.find_first_of("eE") == std::string::npos &&
+         make_string(mantissa).is_float() == 0;
+  }
+  if (!ok) return 0;
+  float v = float(make_string(num).to_double());
+  if (!std::isfinite(v)) return 0;
+  *out = v;
+  return num.size();
+}
+
+}  // namespace
+
+// ---- cost description ----
+
+CostReadResult read_cost_description(const String& text) {
+  CostReadResult r;
+  std::string_view t(text.Str, size_t(text.len));
+  ms1 = String();
+  ms2 = String();
+  bool found = false;
+  Value v;
+
+  if (keyword_value(t, "cost=", 80, &v)) {
+    found = true;
+    int named = 0;
+    if (!v.cut)
+      for (int i = 0; i < 8; ++i)
+        if (v.text == String(func_text[i])) named = i + 1;
+    if (named) {
+      func = func_c = static_cast<signed char>(named);
+    } else {
+      // An own formula; a rejected one stops the reading with nothing changed.
+      if (v.cut || !own_formula_ok(v.text)) {
+        r.notice = CostNotice::syntax_error;
+        return r;
+      }
+      own_funcm = v.text;
+      own_func = v.text;
+      compress_function();
+      func = 0;
+    }
+  }
+
+  struct Param {
+    const char* key;
+    double* value;
+    double* pending;
+  };
+  const Param params[] = {{"a=", &aa, &am}, {"b=", &bb, &bm}, {"c=", &cc, &cm}, {"d=", &dd, &dm}};
+  for (const Param& p : params) {
+    if (!keyword_value(t, p.key, 20, &v)) continue;
+    found = true;
+    double x;
+    if (number_value(v, &x))
+      *p.value = *p.pending = x;
+    else
+      ++r.mistakes;
+  }
+
+  const Param scores[] = {
+      {t.find("subst.=") != std::string_view::npos ? "subst.=" : "subst=", &sub, &subm},
+      {"match=", &mat, &matm}};
+  for (const Param& p : scores) {
+    if (!keyword_value(t, p.key, 20, &v)) continue;
+    found = true;
+    double x;
+    if (score_value(v, &x))
+      *p.value = *p.pending = x;
+    else
+      ++r.mistakes;
+  }
+
+  if (r.mistakes > 0)
+    r.notice = CostNotice::mistakes;
+  else if (!found)
+    r.notice = CostNotice::nothing_found;
+  return r;
+}
+
+String cost_notice_text(const CostReadResult& r) {
+  switch (r.notice) {
+    case CostNotice::syntax_error:
+      return String("There's a syntax error !");
+    case CostNotice::mistakes: {
+      if (r.mistakes == 1) return String("There is one mistake !");
+      String count;
+      count.with_double(r.mistakes, 3);
+      return String("There are ") + count + String(" mistakes !");
+    }
+    case CostNotice::nothing_found:
+      return String("There was nothing (correct) to get ?!");
+    case CostNotice::none:
+      break;
+  }
+  return String();
+}
+
+String cost_description_text() {
+  String s("\ncost=");
+  if (func >= 1 && func <= 8) {
+    s += String(func_text[func - 1]);
+    s += String(", a=");
+    s += number_text(aa);
+    s += String(", b=");
+    s += number_text(bb);
+    if (func >= 5) {
+      s += String(", c=");
+      s += number_text(cc);
+      s += String(", d=");
+      s += number_text(dd);
+    }
+  } else {
+    s += own_func;
+  }
+  s += String("\nsubst.= ");
+  if (sub == TABLE_MARKER) {
+    s += String("table, ");
+  } else {
+    s += number_text(sub);
+    s += String(", ");
+  }
+  s += String("match= ");
+  if (mat == TABLE_MARKER) {
+    s += String("table\n");
+  } else {
+    s += number_text(mat);
+    s += String("\n");
+  }
+  return s;
+}
+
+// ---- substitution table ----
+
+TableError read_substitution_table(const String& text) {
+  std::string t(text.Str, size_t(text.len));
+  t.push_back(',');  // the last value is always followed by a character that ends it
+  const size_t last = t.size() - 1;  // index of the appended ','
+
+  // Header: letters, each at most once, separated by blanks, ',', ';' or '-',
+  // ended by ':'.
+  int header[26];
+  int letters = 0;
+  bool seen[26] = {};
+  size_t pos = 0;
+  for (; pos < last && t[pos] != ':'; ++pos) {
+    char c = t[pos];
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    if (c >= 'A' && c <= 'Z') {
+      if (seen[c - 'A']) return TableError::headline;
+      seen[c - 'A'] = true;
+      header[letters++] = c - 'A';
+    } else if (c != ' ' && c != ',' && c != ';' && c != '-') {
+      return TableError::headline;
+    }
+  }
+  if (pos >= last) return TableError::headline;
+  ++pos;
+
+  // Data: the upper triangle, row by row.
+  float_matrix table(26, 27);
+  table = FILL_VALUE;
+  for (int r = 0; r < letters; ++r) {
+    for (int c = r; c < letters; ++c) {
+      while (pos < last && is_table_separator(t[pos])) ++pos;
+      if (pos >= last) return TableError::data_lines;
+      float v;
+      size_t used = table_number(t, pos, &v);
+      if (used == 0) return TableError::data_lines;
+      table.set(uint32_t(header[r]), uint32_t(header[c]), v);
+      table.set(uint32_t(header[c]), uint32_t(header[r]), v);
+      pos += used;
+    }
+  }
+  while (pos < last && is_table_separator(t[pos])) ++pos;
+  if (pos != last) return TableError::too_long;
+
+  su = table;
+  subst = make_string(t);
+  ms1 = String();
+  ms2 = String();
+  sub = subm = mat = matm = TABLE_MARKER;
+  return TableError::none;
+}
+
+String table_error_text(TableError e) {
+  switch (e) {
+    case TableError::headline:
+      return String("Error in subst.-table: headline !");
+    case TableError::data_lines:
+      return String("Error in subst.-table: data line(s) !");
+    case TableError::too_long:
+      return String("Error in subst.-table: too long !");
+    case TableError::none:
+      break;
+  }
+  return String();
+}
+
+String substitution_table_text() {
+  if (subst.len < 2) return String();
+  return make_string(std::string_view(subst.Str, size_t(subst.len) - 1));
+}
+
+String sequence_alphabet_text() {
+  for (uint32_t x = 0; x < 26; ++x) su.set(x, 26, 0.0f);
+  for (const String* s : {&seq1, &seq2})
+    for (int i = 0; i < s->len; ++i) su.set(uint32_t(s->Str[i] - 'A'), 26, 1.0f);
+  std::string letters;
+  for (uint32_t x = 0; x < 26; ++x) {
+    if (su(x, 26) == 1.0f) {
+      letters.push_back(' ');
+      letters.push_back(char('A' + x));
+    }
+  }
+  if (letters.empty()) return String();
+  return make_string("\n" + letters + "\n");
+}
