@@ -2,7 +2,10 @@
 // the value of the pressed button. Headless callers and tests install a
 // responder that records the request and chooses the answer; nothing blocks
 // then. With no responder installed and no display the first button's value
-// is returned and the lines are written to standard error.
+// is returned and the lines are written to standard error. With a display the
+// notice is a small modal window with the lines and the buttons in the given
+// order, left to right; only a button answers it. A request without buttons
+// gets " Ok " with the value 0 (headless: returns 0).
 #pragma once
 #include <functional>
 #include <string>
@@ -31,12 +34,15 @@ NoticeResponder set_notice_responder(NoticeResponder r);
 
 // A responder for tests: records every request and answers with a fixed
 // button value (or the first button's when answer < 0).
+// Recorders nest: each restores the responder it replaced.
 struct NoticeRecorder {
   std::vector<NoticeRequest> seen;
   int answer = -1;
   NoticeResponder previous;
   NoticeRecorder();
   ~NoticeRecorder();
+  NoticeRecorder(const NoticeRecorder&) = delete;  // the installed responder points here
+  NoticeRecorder& operator=(const NoticeRecorder&) = delete;
   std::string last_line() const;  // first line of the last notice, "" when none
 };
 

@@ -7,8 +7,11 @@
 extern int ber, ber1;  // current end and left end (x) of the progress bar
 
 void show_break_it(const char* text);  // "Time to " + text + ":" and the empty bar frame
-void show_time(unsigned v);            // v = 200 * rows done; ber = 140 + v / m
-void show_ntime(unsigned v);           // the same, then dispatch events
+// v = 200 * rows done; ber = 140 + v / m, at most 340 (the frame's right
+// edge; m = 0 counts as 1). First ends the program when the main window is
+// gone.
+void show_time(unsigned v);
+void show_ntime(unsigned v);           // the same bar, then dispatch events and the window test
 void progress_reset();                 // ber = 0, ber1 = 140
 
 // Clears the strip and draws one line of text at (x, y) (the "please wait"
@@ -16,8 +19,9 @@ void progress_reset();                 // ber = 0, ber1 = 140
 void summary_message(int x, int y, const char* text);
 
 // Observer of progress reports (the batch tool's terminal bar): called with
-// the header text by show_break_it (text != nullptr, fraction 0) and with the
-// fraction done (0..1) by show_time / show_ntime (text == nullptr).
+// the whole header line as drawn ("Time to " + text + ":") by show_break_it
+// (text != nullptr, fraction 0) and with the fraction done, v / (200 * m)
+// capped at 1, by show_time / show_ntime (text == nullptr).
 using ProgressObserver = void (*)(const char* text, double fraction);
 void set_progress_observer(ProgressObserver o);
 
