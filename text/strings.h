@@ -54,11 +54,22 @@ class String {
   SubString operator[](const String& a);
 
   // Formula evaluator (see evaluator.cpp).
-  double valf();                  // check and evaluate; sets math_e
+  // Check and evaluate; sets math_e: 0 none, 1 syntax error, 2 formula too
+  // long or too deeply nested (more than 80 stacked values or operators, or
+  // more than 98 numbers, which the tokenized form could not hold), 3 missing
+  // operand or unbalanced parentheses. Returns 0 on errors 1 and 2.
+  double valf();
   void set_token();               // function names -> codes, marker in front
-  void scann();                   // numbers -> number tokens, unary minus -> '%'
-  double valf_scann_y(double y);  // evaluate tokenized formula with 'y' = y; no checks
-  double valf_y(double y);        // evaluate untokenized formula with 'y' = y; no checks
+  // Numbers -> number tokens, unary minus -> '%', ')' appended. A formula
+  // with more than 98 numbers cannot be tokenized: math_e becomes 2 and the
+  // string becomes a tokenized formula whose value is NaN.
+  void scann();
+  // Evaluate the tokenized (resp. untokenized) formula with 'y' = y. They
+  // report nothing and are meant for formulas valf accepted; on any other
+  // text they still stay within their stacks and return 0 where they cannot
+  // proceed.
+  double valf_scann_y(double y);
+  double valf_y(double y);
 };
 
 int valf_err();  // String::math_e
@@ -93,5 +104,23 @@ class SubString {
   SubString& operator+=(const String& t);  // insert t before the window's last character
 };
 
+// Number grammar on a character range of n characters (same results as
+// String::is_integer / String::is_float on that text).
+int text_is_integer(const char* t, int n);
+int text_is_float(const char* t, int n);
+
+// ---- Formula evaluator state (one instance; the evaluator is not reentrant).
+constexpr int menge = 14;        // number of functions of the formula language
+constexpr int EVAL_DEPTH = 80;   // most stacked values and most stacked operators
+constexpr int EVAL_NUMBERS = 98; // most numbers of one formula (token index 30 + i <= 127)
+
 // Function names of the formula language, in replacement order (code 14 + i).
 extern const char* const mathefkt_names[14];
+extern double (*const mf[14])(double);  // function of code 14 + i (log10, log, exp, ...)
+extern const int priority[11];          // operator priorities of the characters 37 ('%') to 47 ('/')
+extern double z_stack[81];              // value stack; values at indices 1..80
+extern double merker[160];              // numbers of the tokenized formula (token 127, 30 + i)
+
+// Resets the evaluator state (math_e, puffer, stacks, number table) to its
+// start values (tests use it).
+void text_reset();
