@@ -26,10 +26,16 @@ void set_alloc_failure_handler(alloc_failure_fn fn);
 
 // Allocates `new T[count]` without throwing; on failure ends the program via
 // vd::alloc_failed with the given expression text ("b!=0", "numbers!=0", ...).
+// A count too large for any array is a failure too (array new would throw
+// std::bad_array_new_length for it even in its non-throwing form).
 #define VD_NEW_ARRAY(T, count, module, operation, expression)                        \
   ([&]() -> T* {                                                                     \
-    T* p_ = new (std::nothrow) T[(count)];                                           \
+    const unsigned long long n_ = (count);                                           \
+    T* p_ = n_ <= (unsigned long long)PTRDIFF_MAX / sizeof(T)                        \
+                ? new (std::nothrow) T[(std::size_t)n_]                              \
+                : nullptr;                                                           \
     if (p_ == nullptr) ::vd::alloc_failed(module, __LINE__, operation, expression);  \
     return p_;                                                                       \
   }())
+#include <cstdint>
 #include <new>

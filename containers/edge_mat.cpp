@@ -4,8 +4,16 @@
 
 #include "containers/alloc_check.h"
 
+namespace {
+// Values of an x by y table; saturates (an impossible request) instead of wrapping.
+inline uint64_t values_of(uint32_t x, uint32_t y) {
+  uint64_t cells = (uint64_t)x * y;
+  return cells > UINT64_MAX / 2 ? UINT64_MAX : cells * 2;
+}
+}  // namespace
+
 edge_matrix::edge_matrix(uint32_t x, uint32_t y) : dim_x_(x == 0 ? 1 : x), dim_y_(y == 0 ? 1 : y) {
-  numbers = VD_NEW_ARRAY(int16_t, (uint64_t)dim_x_ * dim_y_ * 2, "edge_mat.cpp", "edge_matrix::edge_matrix",
+  numbers = VD_NEW_ARRAY(int16_t, values_of(dim_x_, dim_y_), "edge_mat.cpp", "edge_matrix::edge_matrix",
                          "numbers!=0");
 }
 
@@ -14,7 +22,7 @@ edge_matrix::~edge_matrix() { delete[] numbers; }
 edge_matrix& edge_matrix::operator=(const edge_matrix& o) {
   if (this == &o) return *this;
   if (dim_x_ != o.dim_x_ || dim_y_ != o.dim_y_) {
-    int16_t* b = VD_NEW_ARRAY(int16_t, (uint64_t)o.dim_x_ * o.dim_y_ * 2, "edge_mat.cpp",
+    int16_t* b = VD_NEW_ARRAY(int16_t, values_of(o.dim_x_, o.dim_y_), "edge_mat.cpp",
                               "edge_matrix::operator=", "numbers!=0");
     delete[] numbers;
     numbers = b;
@@ -36,7 +44,7 @@ void edge_matrix::change_dim(uint32_t x, uint32_t y) {
   if (x == 0) x = 1;
   if (y == 0) y = 1;
   if (x == dim_x_ && y == dim_y_) return;
-  int16_t* b = VD_NEW_ARRAY(int16_t, (uint64_t)x * y * 2, "edge_mat.cpp", "edge_matrix::change_dim", "b!=0");
+  int16_t* b = VD_NEW_ARRAY(int16_t, values_of(x, y), "edge_mat.cpp", "edge_matrix::change_dim", "b!=0");
   uint32_t w = x < dim_x_ ? x : dim_x_;
   uint32_t h = y < dim_y_ ? y : dim_y_;
   for (uint32_t r = 0; r < h; ++r)
