@@ -41,6 +41,14 @@ void make_con_new_alignment();
 void concave_setup();
 // Destroys Sz, Ss, Lz, Ls and sets the pointers to null.
 void concave_release();
+// Releases the structures and sets every global of this header to its start
+// value (tests use it).
+void concave_reset();
+
+// Mode (6, 7, 8) of the last concave_distance() and whether its sweep ran to
+// the end (no interrupt, no floating-point fault); 0 / false before any.
+int concave_mode();
+bool concave_complete();
 
 #include "engine/common/bignum.h"
 // Number of distinct optimal alignments of the last concave computation:

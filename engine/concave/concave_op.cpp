@@ -1,5 +1,100 @@
-// Operation codes 6, 7, 8: the concave-cost alignment as one callable step.
-#include "engine/common/operations.h"
-#include "engine/concave/concave.h"
+// Operation codes 6, 7, 8: the concave-cost alignment as one callable step
+// (distance, optimal graph, drawing, one alignment, circles).
+#include <utility>
 
-OpResult run_concave_alignment(int) { return OpResult::interrupted; }
+#include "cost/cost.h"
+#include "engine/common/operations.h"
+#include "engine/common/results.h"
+#include "engine/concave/concave.h"
+#include "engine/general/general.h"
+#include "state/state.h"
+#include "text/strings.h"
+#include "ui/display.h"
+#include "ui/notice.h"
+#include "ui/progress.h"
+
+namespace {
+
+bool has_forbidden(const String& s) {
+  for (int i = 0; i < s.length(); ++i)
+    if (s.c_str()[i] == '-' || s.c_str()[i] == '>') return true;
+  return false;
+}
+
+}  // namespace
+
+OpResult run_concave_alignment(int code) {
+  // Cache check: the same request on the same inputs only shows the results.
+  if (ms1 == seq1 && ms2 == seq2 && comp_o == code) {
+    computing = 0;
+    return OpResult::cached;
+  }
+  comp_o = code;
+
+  if (has_forbidden(seq1) || has_forbidden(seq2)) {
+    minus_inside();
+    computing = comp = 0;
+    return OpResult::refused_chars;
+  }
+  if (n > CONCAVE_MAX_LEN || m > CONCAVE_MAX_LEN) {
+    String lim;
+    lim.with_double(CONCAVE_MAX_LEN, 10);
+    notice2("Sequences longer than " + std::string(lim.c_str()) + " characters",
+            "are not possible here !", " Sorry ");
+    computing = comp = 0;
+    return OpResult::too_long;
+  }
+
+  // The short sequence in the long one, and subalignments: seq1 is the long one.
+  if ((code == 7 || code == 8) && m > n) {
+    std::swap(seq1, seq2);
+    std::swap(n, m);
+  }
+
+  clear_memory();
+  computing = code;
+  show_break_it("compute distance graph");
+  dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+  help_l.change_length(uint16_t(n + m + 7));
+  concave_setup();
+
+  fp_err_clear();
+  wert = concave_distance();
+  comp = computing;
+  if (fp_error()) {
+    fp_err_message();
+    // The tables are incomplete: nothing may be redrawn, marked or re-shown.
+    comp = 0;
+    ms1 = String();
+    ms2 = String();
+  } else if (comp) {
+    con_vorz = 1;
+    choose_con_alignment();
+    comp = computing;
+    if (comp) {
+      show_break_it("extract single optimal alignment");
+      make_con_alignment();
+      comp = computing;
+      if (comp) {
+        summary_message(10, 20, "Plotting optimal alignment, please wait one moment ...");
+        draw_single_opt_alignment();
+        comp = computing;
+        if (comp) {
+          ms1 = seq1;
+          ms2 = seq2;
+        }
+      }
+    }
+  }
+  const bool interrupted = computing == 0;
+  if (interrupted) {
+    ms1 = String();
+    ms2 = String();
+  }
+  computing = 0;
+  if (sub_t) subst_incomplete();
+
+  if (fp_error()) return OpResult::fp_error;
+  if (interrupted || !comp) return OpResult::interrupted;
+  return OpResult::computed;
+}
