@@ -106,9 +106,11 @@ int notice_window(const NoticeRequest& r) {
   win.set_modal();
   win.position((Fl::w() - win_w) / 2, (Fl::h() - win_h) / 2);
   win.show();
+  // A bounded wait: an answer given from a timeout (no event follows it)
+  // must end the loop too.
   while (!state.pressed) {
     if (!win.shown()) win.show();
-    Fl::wait();
+    Fl::wait(0.1);
   }
   win.hide();
   Fl::check();
