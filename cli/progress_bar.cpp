@@ -35,7 +35,7 @@ void draw() {
 
 void observe(const char* text, double fraction) {
   if (text != nullptr) {
-    g_header = std::string("Time to ") + text + ":";
+    g_header = text;  // "Time to ...:" as the window shows it
     g_fraction = 0;
   } else {
     g_fraction = fraction;

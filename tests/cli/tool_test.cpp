@@ -1,0 +1,248 @@
+// vardane-align as a user meets it: files in, text or JSON out, messages and
+// exit statuses for bad input.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class Tool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vd-tool-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    const char* e = std::getenv("VARDANE_ALIGN");
+    tool_ = e ? e : VARDANE_BINARY_DIR "/vardane-align";
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string file(const std::string& name, const std::string& content) {
+    std::string p = dir_ + "/" + name;
+    std::ofstream(p, std::ios::binary) << content;
+    return p;
+  }
+  static std::string slurp(const std::string& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  // Runs the tool with shell-quoted arguments; `prefix` goes before it (ulimit, env).
+  Result run(const std::string& args, const std::string& stdin_text = "",
+          const std::string& prefix = "") {
+    std::string in = file("stdin.txt", stdin_text);
+    std::string cmd = prefix + " '" + tool_ + "' " + args + " <'" + in + "' >'" + dir_ +
+                      "/out' 2>'" + dir_ + "/err'";
+    int st = std::system(("cd '" + dir_ + "' && " + cmd).c_str());
+    Result r;
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128;
+    r.out = slurp(dir_ + "/out");
+    r.err = slurp(dir_ + "/err");
+    return r;
+  }
+  // A bad input: status 1, a message, nothing on standard output.
+  void expect_refused(const std::string& args, const std::string& message,
+                      const std::string& stdin_text = "") {
+    Result r = run(args, stdin_text);
+    EXPECT_EQ(r.status, 1) << args << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_NE(r.err.find(message), std::string::npos) << args << "\n" << r.err;
+  }
+
+  std::string dir_, tool_;
+};
+
+TEST_F(Tool, TextOutputIsTheTwoBlocks) {
+  file("a.fa", ">first record, header dropped\naab\n");
+  file("b.txt", "B\n");
+  Result r = run("a.fa b.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  // The default cost (0.5 + k, substitution 2, match 0): AAB over --B at 2.5.
+  const std::string head =
+      "\nAlignment:\n\nAAB\n\n--B\n\n"
+      "\nAlignment information:\n\nThe minimal edit distance is 2.5.\n"
+      "The whole distance graph has ";
+  EXPECT_EQ(r.out.compare(0, head.size(), head), 0) << r.out;
+  EXPECT_NE(r.out.find(" KBytes of memory are used.\nThe current alignment consists of 1 "
+                       "substitutions, 0 inserts and 1 deletes, i.e. 2 edges.\n"),
+            std::string::npos)
+      << r.out;
+  const std::string tail = "('global case')\n\n";
+  ASSERT_GE(r.out.size(), tail.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+
+  // The same through standard input, in the concave mode.
+  r = run("-m concave a.fa -", "b");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string block = "\nAlignment:\n\nAAB\n\n--B\n\n\nAlignment information:\n";
+  EXPECT_EQ(r.out.compare(0, block.size(), block), 0) << r.out;
+  EXPECT_NE(r.out.find("The whole distance graph is stored,\n"), std::string::npos);
+  EXPECT_NE(r.out.find("('global case, concave cost')\n\n"), std::string::npos);
+}
+
+TEST_F(Tool, JsonOutputAndModes) {
+  file("long.txt", "GGGACGTTT");
+  file("short.txt", "acgt");
+  Result r = run("-f json --count short.txt long.txt -m short-in-long");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The long sequence comes first after the exchange; its overhangs are free.
+  EXPECT_NE(r.out.find("\"mode\": \"short-in-long\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"distance\": 0,"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"aligned1\": \"GGGACGTTT\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"aligned2\": \"---ACGT--\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"swapped\": true"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"optimal_alignments\": 1}"), std::string::npos) << r.out;
+  for (const char* key : {"substitutions", "inserts", "deletes", "edges", "graph_edges",
+                          "optimal_graph_edges", "memory_bytes"})
+    EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
+
+  // Subalignment with negative match scores finds the common core.
+  r = run("-m subalignment -f json -c 'cost=a+b*k, a=2, b=1, subst.=3, match=-1' long.txt "
+          "short.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"distance\": -4,"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"swapped\": false"), std::string::npos) << r.out;
+
+  // A against AA: the match can take either A, so two optimal alignments.
+  file("aa.txt", "AA");
+  file("a.txt", "A");
+  r = run("--count a.txt aa.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Number of optimal alignments: 2\n"), std::string::npos) << r.out;
+}
+
+TEST_F(Tool, BadUsageAndBadInput) {
+  file("a.txt", "ACGT");
+  file("b.txt", "AGT");
+  expect_refused("", "two sequence files are needed");
+  expect_refused("a.txt", "two sequence files are needed");
+  expect_refused("a.txt b.txt c.txt", "too many arguments");
+  expect_refused("- -", "standard input");
+  expect_refused("-m sideways a.txt b.txt", "unknown mode");
+  expect_refused("-f xml a.txt b.txt", "unknown format");
+  expect_refused("-g -1 a.txt b.txt", "maximal gap length");
+  expect_refused("-g 2x a.txt b.txt", "maximal gap length");
+  expect_refused("-g 3 -m concave a.txt b.txt", "global mode");
+  expect_refused("--bogus a.txt b.txt", "unknown option");
+  expect_refused("a.txt missing.txt", "cannot open missing.txt");
+
+  // Sequences: the getters' notices, with file, place and character.
+  file("digit.fa", ">x\nACGT\nAC1G\n");
+  expect_refused("digit.fa b.txt", "Sequence contains illegal chars !\n  digit.fa, line 3, column 3");
+  file("tab.txt", "AC\tGT");
+  expect_refused("a.txt tab.txt", "a tab");
+  file("nul.txt", std::string("AC\0GT", 5));
+  expect_refused("a.txt nul.txt", "byte 0x00");
+  file("gap.txt", "AC-GT");
+  expect_refused("gap.txt b.txt", "Sequence contains char '-' or '>' !\n  gap.txt, line 1, column 3");
+  file("two.fa", ">one\nACGT\n>two\nACGT\n");
+  expect_refused("two.fa b.txt", "second FASTA record (line 3)");
+  file("empty.fa", ">nothing\n\n");
+  expect_refused("empty.fa b.txt", "There are not enough inputs !?");
+  expect_refused("a.txt -", "There are not enough inputs !?", "");
+
+  // Cost descriptions and tables: the readers' notices.
+  expect_refused("-c 'cost=A+B*K' a.txt b.txt", "There's a syntax error !");
+  expect_refused("-c 'cost = a+b*k' a.txt b.txt", "There was nothing (correct) to get ?!");
+  expect_refused("-c 'a=x, b=y' a.txt b.txt", "There are 2 mistakes !");
+  expect_refused("-c 'subst.= table, match= 0' a.txt b.txt", "give one with -t");
+  file("bad.tab", "A B A:\n1 2 3");
+  expect_refused("-t bad.tab a.txt b.txt", "Error in subst.-table: headline !");
+  file("short.tab", "A C:\n0 1");
+  expect_refused("-t short.tab a.txt b.txt", "Error in subst.-table: data line(s) !");
+  expect_refused("-c x -C y a.txt b.txt", "at most one cost description");
+
+  // Help and version go to standard output with status 0.
+  Result r = run("--help");
+  EXPECT_EQ(r.status, 0);
+  for (const char* mode : {"-m concave", "-m short-in-long", "-m subalignment", "--count"})
+    EXPECT_NE(r.out.find(mode), std::string::npos) << mode;
+  r = run("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.compare(0, 14, "vardane-align "), 0);
+}
+
+TEST_F(Tool, TablesCostsAndWarnings) {
+  file("a.txt", "ACGT");
+  file("b.txt", "AGGT");
+  // A table without G: the pair G-G is missing, the result is still printed.
+  file("acgt.tab", "A C T:\n0 2 2\n0 2\n0\n");
+  Result r = run("-t acgt.tab a.txt b.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Your subst.-table was incomplete !"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Alignment information:"), std::string::npos);
+
+  // A complete table, and a cost description that replaces the match score;
+  // "table" for the substitution score keeps the table.
+  file("full.tab", "a c g t:\n0 1 1 1\n0 1 1\n0 1\n0\n");
+  r = run("-f json -t full.tab -c 'cost=a+b*k, a=3, b=1\nsubst.= table, match= -1' a.txt b.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  // Three matches at -1 and one substitution from the table at 1.
+  EXPECT_NE(r.out.find("\"distance\": -2,"), std::string::npos) << r.out;
+
+  // A cost description from a file.
+  file("log.cost", "cost=a+b*log(k), a=3, b=1, subst.=2, match=0\n");
+  r = run("-f json -C log.cost -m concave a.txt b.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"distance\": 2,"), std::string::npos) << r.out;
+
+  // The concavity warning: stop with status 3, or go on.
+  r = run("-m concave -c 'cost=1+k*k' a.txt b.txt");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Your costfunction seems not to be'const. (>0) + concave' !"),
+            std::string::npos)
+      << r.err;
+  r = run("-m concave --go-on -c 'cost=1+k*k' a.txt b.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("('global case, concave cost')"), std::string::npos);
+
+  // A gap cost that cannot be evaluated.
+  // (The formula checks out at k = 1; sqrt(2 - k) fails from k = 3 on.)
+  r = run("-c 'cost=3+sqrt(2-k)' a.txt b.txt");
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Mathematical error during computation !"), std::string::npos) << r.err;
+}
+
+TEST_F(Tool, MemoryLimits) {
+#ifdef VARDANE_SANITIZE
+  GTEST_SKIP() << "the sanitizer runtime cannot run under an address-space limit";
+#else
+  // 3000 x 3000 needs some 230 MBytes in the concave engine: refused up
+  // front under a 200 MByte address space, with both figures.
+  std::string s(3000, 'A');
+  file("a.txt", s);
+  file("b.txt", s);
+  Result r = run("-m concave a.txt b.txt", "", "ulimit -v 200000;");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("does not fit in memory"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("needs about"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ulimit -v"), std::string::npos) << r.err;
+
+  // Without the estimate the allocation itself fails: the same status and
+  // message instead of a crash.
+  r = run("-m concave a.txt b.txt", "", "ulimit -v 200000; VARDANE_ALIGN_NO_ESTIMATE=1");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("does not fit in memory"), std::string::npos) << r.err;
+#endif
+}
+
+}  // namespace
