@@ -215,7 +215,9 @@ void String::scann() {
   long num_start = -1;
   for (size_t k = 0; k < src.size(); ++k) {
     unsigned char ch = (unsigned char)src[k];
-    if ((ch >= '0' && ch <= '9') || ch == 'e' || ch == ' ' || ch == '.' || prev == 'e') {
+    // 'E' belongs to a number as in valf's check ("1.5E1"); leaving it out
+    // would split such a number into two tokens and change the value.
+    if ((ch >= '0' && ch <= '9') || ch == 'e' || ch == 'E' || ch == ' ' || ch == '.' || prev == 'e') {
       if (num_start < 0) num_start = (long)k;
       prev = ch;
       continue;
