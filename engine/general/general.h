@@ -5,13 +5,51 @@
 #include "containers/matrix.h"
 
 extern list_matrix dist_gr;   // (n+1) x (m+1) edge records of inner nodes; row/column 0 null
+extern char new_alignment_failed;  // make_new_alignment found no path edge into a node (it then
+                                   // showed "Alignment couldn't be constructed !?")
+
+// Edge record of inner node (x, y); nullptr when the node has none or lies
+// outside dist_gr (never the all-ones pointer of an out-of-range read).
+inline list* edge_record(int x, int y) {
+  if (x < 1 || y < 1 || uint32_t(x) >= dist_gr.dim_x() || uint32_t(y) >= dist_gr.dim_y()) return nullptr;
+  return dist_gr.numbers[uint64_t(y) * dist_gr.dim_x() + uint32_t(x)];
+}
+
+// First set bit of the record's block in global bit positions [b, end), or
+// end when there is none (list 1 bit t is global bit t, list 2 bit t is
+// global bit list1_length + t).
+inline uint32_t record_next_bit(const list* r, uint32_t b, uint32_t end) {
+  while (b < end) {
+    unsigned byte = unsigned(r->numbers[b >> 3]) >> (b & 7);
+    if (byte) {
+      uint32_t p = b + uint32_t(__builtin_ctz(byte));
+      return p < end ? p : end;
+    }
+    b = (b | 7u) + 1;
+  }
+  return end;
+}
 
 // Predecessor codes in help_l while one node is computed.
 constexpr int CODE_DIAGONAL = 32767;
 constexpr int CODE_ROW0 = -32767;
 
 float min_distance();          // fills dist, dist_gr, gesamtkanten, bytes, sub_t; returns dist(n, m)
-void min_cost(int i, int j);   // one inner node
+void min_cost(int i, int j);   // one inner node, candidate by candidate (reference form)
+
+// How min_distance scans the gap candidates of a node. Every kernel gives the
+// same table, the same edge records and the same figures as min_cost; the
+// vector kernels only run on CPUs that have the instructions.
+enum class ScanKernel {
+  automatic,  // the fastest the CPU supports (start value)
+  reference,  // min_cost for every node
+  scalar,     // two passes per direction over contiguous copies, plain C++
+  avx2,
+  avx512,
+};
+extern ScanKernel scan_kernel;        // chosen kernel (tests and benchmarks set it)
+bool scan_kernel_supported(ScanKernel k);
+ScanKernel scan_kernel_in_use();      // what automatic resolves to on this CPU
 
 void mark_nodes(int x, int y);       // marks the optimal graph backwards from (x, y)
 void choose_your_alignment();        // optimal graph + picture (code 4: picture only)
@@ -23,6 +61,10 @@ void make_new_alignment();           // rebuild along hilfs_rek
 
 // Deletes every edge record and sets every cell of dist_gr to null.
 void release_general_graph();
+
+// Releases the graph, shrinks dist_gr to 1 x 1 and resets this module's
+// globals to their start values (tests).
+void general_reset();
 
 #include "engine/common/bignum.h"
 // Number of distinct optimal alignments: paths from (n, m) to the origin

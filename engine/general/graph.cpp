@@ -1,0 +1,208 @@
+// The optimal graph of the general-cost engine: marking the nodes that lie on
+// an optimal path, drawing the graph picture and the circles of the shown
+// path, counting optimal paths, releasing the edge records.
+#include <vector>
+
+#include "engine/common/marks.h"
+#include "engine/common/results.h"
+#include "engine/general/general.h"
+#include "state/state.h"
+#include "ui/display.h"
+#include "ui/picture.h"
+#include "ui/progress.h"
+
+// Marks (x, y) and every node from which an optimal edge leads into a marked
+// node. Depth first, predecessors in the order: horizontal (list-2 bits
+// ascending), vertical (list-1 bits 1, 2, ...), diagonal; each optimal edge is
+// counted once in gl_opt_edges. The recursion of this definition is run on an
+// explicit stack, in the same order, so that its depth (up to n + m) never
+// touches the machine stack.
+void mark_nodes(int x, int y) {
+  // Entering a node: mark it; expand it only while the computation runs.
+  auto enter = [](int px, int py) -> bool {
+    if (px < 1 || py < 1) return false;
+    hilfs_gr.set(uint32_t(px), uint32_t(py), 1);
+    if (computing == 0) return false;
+    notify_dispatch();
+    if (!main_window_shown()) alles_aus();
+    return true;
+  };
+  struct Frame {
+    int x, y;
+    uint32_t b;  // next global bit of the record to look at, in visiting order
+    int phase;   // 0 list 2, 1 list 1 from bit 1, 2 diagonal, 3 done
+  };
+  if (!enter(x, y)) return;
+  std::vector<Frame> st;
+  st.push_back({x, y, 0, 0});
+  while (!st.empty()) {
+    Frame& f = st.back();
+    const list* r = edge_record(f.x, f.y);
+    if (r == nullptr) {
+      st.pop_back();
+      continue;
+    }
+    const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
+    if (f.phase == 0 && f.b < l1) f.b = l1;
+    int px = -1, py = -1;
+    bool found = false;
+    while (!found && f.phase < 3) {
+      if (f.phase == 0) {
+        uint32_t p = record_next_bit(r, f.b, l1 + l2);
+        if (p < l1 + l2) {
+          f.b = p + 1;
+          px = f.x - int(l2) + int(p - l1);
+          py = f.y;
+          found = true;
+        } else {
+          f.phase = 1;
+          f.b = 1;
+        }
+      } else if (f.phase == 1) {
+        uint32_t p = record_next_bit(r, f.b, l1);
+        if (p < l1) {
+          f.b = p + 1;
+          px = f.x;
+          py = f.y - int(l1) + int(p);
+          found = true;
+        } else {
+          f.phase = 2;
+        }
+      } else {
+        f.phase = 3;
+        if (r->get1(0) == 1) {
+          px = f.x - 1;
+          py = f.y - 1;
+          found = true;
+        }
+      }
+      if (found) {
+        ++gl_opt_edges;
+        // Border nodes read as marked (outside the 1-based matrix) and are never entered.
+        if (hilfs_gr(uint32_t(px), uint32_t(py)) != 0 || !enter(px, py)) found = false;
+      }
+    }
+    if (found) st.push_back({px, py, 0, 0});
+    else st.pop_back();
+  }
+}
+
+void choose_your_alignment() {
+  if (computing != 4) {
+    clear_marks();
+    summary_message(10, 20, "Calculating all optimal solutions, please wait one moment ...");
+    gl_opt_edges = 0;
+    hilfs_gr.change_dim(uint32_t(n), uint32_t(m));
+    hilfs_gr = 0;
+    mark_nodes(n, m);
+  }
+  const int P = 1 << big;
+  // Beyond 32767 pixels a side the platform refuses the pixmap: the picture
+  // is skipped, the graph in memory and every figure stay complete.
+  const long w = long(n + 4) * P, h = long(m + 4) * P;
+  const bool pic = w <= 32767 && h <= 32767 && picture_new(Picture::graph, int(w), int(h));
+  if (window_hooks().graph_scroll_size) window_hooks().graph_scroll_size((n + 7) * P, (m + 7) * P);
+  if (pic) {
+    reverse_color(Picture::graph);
+    picture_fill_rect(Picture::graph, 0, 0, int(w), int(h));
+    normal_color(Picture::graph);
+  }
+  if (window_hooks().mark_field_bounds) window_hooks().mark_field_bounds(n, m);
+
+  if (computing != 0 && pic) {
+    show_break_it("plot all optimal alignments");
+    progress_reset();
+    auto X = [P](int x) { return x * P + 3 * P + 1; };
+    auto Y = [P](int y) { return y * P + 2 * P - 1; };
+    for (int y = 1; y <= m; ++y) {
+      for (int x = 1; x <= n; ++x) {
+        if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
+        const list* r = edge_record(x, y);
+        if (r == nullptr) continue;
+        const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
+        // the longest optimal edge of each direction covers all shorter ones
+        uint32_t p = record_next_bit(r, l1, l1 + l2);
+        if (p < l1 + l2) picture_line(Picture::graph, X(x - int(l2) + int(p - l1)), Y(y), X(x), Y(y));
+        p = record_next_bit(r, 1, l1);
+        if (p < l1) picture_line(Picture::graph, X(x), Y(y - int(l1) + int(p)), X(x), Y(y));
+        if (r->get1(0) == 1) picture_line(Picture::graph, X(x - 1), Y(y - 1), X(x), Y(y));
+      }
+      show_ntime(200u * unsigned(y));
+      if (computing == 0) return;
+    }
+  }
+
+  // Marks still set are drawn again on the new picture.
+  int* mk[3][2] = {{&markl_x, &markl_y}, {&markr_x, &markr_y}, {&markb_x, &markb_y}};
+  for (int k = 0; k < 3; ++k) {
+    if (*mk[k][0] == -1) continue;
+    mo_x = *mk[k][0];
+    mo_y = *mk[k][1];
+    *mk[k][0] = -1;
+    *mk[k][1] = -1;
+    set_mark(k == 0 ? 0 : k == 1 ? 1 : 2);
+  }
+}
+
+void draw_single_opt_alignment() {
+  const int P = 1 << big;
+  xor_color(Picture::graph);
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2) {
+    int x = hilfs_al[uint16_t(k)], y = hilfs_al[uint16_t(k + 1)];
+    picture_arc(Picture::graph, x * P + 3 * P - 1, y * P + 2 * P - 3, big + 2, big + 2, 0, 360 * 64);
+    notify_dispatch();
+    if (computing == 0) break;
+  }
+  normal_color(Picture::graph);
+}
+
+BigCount count_general_paths() {
+  if (n <= 0 || m <= 0) return BigCount(1);  // one gap along the border (or nothing at all)
+  if (dist_gr.dim_x() != uint32_t(n) + 1 || dist_gr.dim_y() != uint32_t(m) + 1 ||
+      hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || edge_record(n, m) == nullptr ||
+      hilfs_gr(uint32_t(n), uint32_t(m)) != 1)
+    return BigCount();
+  const uint64_t W = uint64_t(n) + 1;
+  std::vector<BigCount> cnt(W * (uint64_t(m) + 1));
+  for (int x = 0; x <= n; ++x) cnt[x] = BigCount(1);
+  for (int y = 1; y <= m; ++y) cnt[y * W] = BigCount(1);
+  // Every predecessor lies in an earlier row, or earlier in the same row.
+  for (int y = 1; y <= m; ++y) {
+    for (int x = 1; x <= n; ++x) {
+      if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
+      const list* r = edge_record(x, y);
+      if (r == nullptr) continue;
+      BigCount& c = cnt[y * W + x];
+      const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
+      if (r->get1(0) == 1) c += cnt[(y - 1) * W + (x - 1)];
+      for (uint32_t p = record_next_bit(r, 1, l1); p < l1; p = record_next_bit(r, p + 1, l1))
+        c += cnt[uint64_t(y - int(l1) + int(p)) * W + x];
+      for (uint32_t p = record_next_bit(r, l1, l1 + l2); p < l1 + l2; p = record_next_bit(r, p + 1, l1 + l2))
+        c += cnt[y * W + uint64_t(x - int(l2) + int(p - l1))];
+    }
+  }
+  return cnt[m * W + n];
+}
+
+void release_general_graph() {
+  const uint32_t W = dist_gr.dim_x(), H = dist_gr.dim_y();
+  // The progress bar divides by m: during the loop n and m stand for the
+  // table's size (restored even when the program end unwinds through here).
+  struct Restore {
+    int sn = n, sm = m;
+    ~Restore() { n = sn; m = sm; }
+  } restore;
+  n = int(W) - 1;
+  m = int(H) - 1;
+  progress_reset();
+  unsigned k = 0;
+  for (uint32_t y = H - 1; y >= 1; --y) {
+    for (uint32_t x = W - 1; x >= 1; --x) {
+      list*& cell = dist_gr.numbers[uint64_t(y) * W + x];
+      delete cell;
+      cell = nullptr;
+    }
+    show_time(200u * ++k);
+  }
+  dist_gr = nullptr;
+}
