@@ -101,7 +101,7 @@ PYEOF
        -outfile "$work/needle.out" -auto)
   row "$n" affine "vardane-align -m concave" "$vc" "" ""
   row "$n" affine "needle" "$nd" "$(ratio "$vc" "$nd")" ""
-  ps=$(timed "$RUNS" parasail_aligner -a nw_trace_scan_32 -x -d -t 1 -o 10 -e 1 -M 2 -X 2 \
+  ps=$(timed "$RUNS" parasail_aligner -a nw_trace_scan_32 -x -d -t 1 -o 10 -e 1 -M 0 -X 2 \
        -f "$A" -q "$B" -g "$work/parasail.csv")
   row "$n" affine "parasail nw_trace_scan_32" "$ps" "$(ratio "$vc" "$ps")" ""
   ba=$(for _ in $(seq "$RUNS"); do $PY "$work/bio.py" "$A" "$B" affine; done | median)

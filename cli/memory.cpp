@@ -8,9 +8,9 @@
 #include <cstring>
 #include <fstream>
 #include <new>
-#include <sstream>
 
 #include "containers/alloc_check.h"
+#include "text/strings.h"
 
 namespace {
 
@@ -94,10 +94,11 @@ char g_message[1024] = "The problem does not fit in memory: an allocation failed
 
 void container_alloc_failed(const char*, int, const char*, const char*) { out_of_memory(); }
 
+// Whole megabytes (rounded up for a need, down for a limit) at 10 digits.
 std::string mbytes(uint64_t b, bool round_up) {
-  std::ostringstream o;
-  o << (round_up ? (b + (1u << 20) - 1) : b) / (1u << 20) << " MBytes";
-  return o.str();
+  String s;
+  s.with_double(static_cast<double>((round_up ? b + (1u << 20) - 1 : b) >> 20), 10);
+  return std::string(s.c_str()) + " MBytes";
 }
 
 }  // namespace

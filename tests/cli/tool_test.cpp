@@ -139,6 +139,8 @@ TEST_F(Tool, BadUsageAndBadInput) {
   expect_refused("-g 3 -m concave a.txt b.txt", "global mode");
   expect_refused("--bogus a.txt b.txt", "unknown option");
   expect_refused("a.txt missing.txt", "cannot open missing.txt");
+  file("long.txt", std::string(16001, 'A'));
+  expect_refused("a.txt long.txt", "long.txt: the sequence has 16001 letters; this mode accepts at most 16000");
 
   // Sequences: the getters' notices, with file, place and character.
   file("digit.fa", ">x\nACGT\nAC1G\n");
