@@ -42,7 +42,9 @@ int fp_error();             // the flag: 0 or the number of the reporting signal
 void fp_err_clear();        // flag = 0
 
 // g(k) of the active function, with the floating-point exception flags
-// tested around the evaluation (a fault sets the flag to SIGFPE).
+// tested around the evaluation (a fault sets the flag to SIGFPE). A result
+// that is not a number or lies beyond the single-precision range of the
+// gap cost tables sets the flag too.
 double gap_cost(int k);
 
 // Pair score of letter x of sequence 1 against letter y of sequence 2

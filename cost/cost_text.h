@@ -18,7 +18,10 @@ struct CostReadResult {
 };
 
 // Reads a cost description (keywords cost=, a=, b=, c=, d=, subst.=/subst=,
-// match=). Empties ms1 and ms2.
+// match=). Empties ms1 and ms2. A value that runs past its window (20
+// characters, 80 for cost=) is a mistake (a syntax error for cost=) rather
+// than a shortened number; so are infinite values, and scores equal to the
+// table marker or beyond single precision.
 CostReadResult read_cost_description(const String& text);
 // The message lines of the notice for a result (empty for none).
 String cost_notice_text(const CostReadResult& r);
@@ -29,7 +32,9 @@ String cost_description_text();
 enum class TableError { none = 0, headline = 1, data_lines = 2, too_long = 3 };
 
 // Reads a substitution table. On success su, subst, the scores (table
-// marker) and ms1/ms2 change; on failure nothing changes.
+// marker) and ms1/ms2 change; on failure nothing changes. A value is a number
+// that may end in a lone point ("1." is 1); a lone sign, an exponent without
+// digits and a value beyond single precision are data line errors.
 TableError read_substitution_table(const String& text);
 // "Error in subst.-table: " + "headline !" / "data line(s) !" / "too long !"
 String table_error_text(TableError e);
