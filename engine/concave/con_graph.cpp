@@ -14,6 +14,7 @@
 #include "engine/common/marks.h"
 #include "engine/common/results.h"
 #include "engine/concave/concave.h"
+#include "engine/general/general.h"
 #include "state/state.h"
 #include "ui/display.h"
 #include "ui/notice.h"
@@ -353,6 +354,7 @@ void build_alignment(int mode, Choose choose) {
     if (s.kind == StepKind::stop) break;
     if (s.kind == StepKind::none) {  // no recorded step leads on
       finish();
+      new_alignment_failed = 1;
       alignment_output_error();
       computing = 0;
       return;
@@ -448,10 +450,7 @@ struct SearchFrame {
 
 bool on_path(int x, int y) { return hilfs_rek(uint32_t(x), uint32_t(y)) != 0; }
 
-void append_found(int x, int y) {
-  hilfs_neu.set(uint16_t(++gl_zae), int16_t(x));
-  hilfs_neu.set(uint16_t(++gl_zae), int16_t(y));
-}
+void append_found(int x, int y) { neu_append(x, y); }
 
 }  // namespace
 
@@ -565,20 +564,30 @@ void comp_con_new_align(int x0, int y0) {
   }
 }
 
+// Border cells read as path cells, but a path reaches the border only once,
+// from a cell that has no inner path cell among its predecessors: so inner
+// path cells are looked for first, border cells only when none leads on.
 void make_con_new_alignment() {
   build_alignment(comp_o, [](int x, int y) -> Step {
     int c0 = edge0(x, y), c1 = edge1(x, y);
     if (c0 == EDGE_START) return {StepKind::stop, 0};
-    if ((has_diagonal(c0) || c1 < 0) && on_path(x - 1, y - 1)) return {StepKind::diagonal, 0};
+    const bool diagonal = has_diagonal(c0) || c1 < 0;
     c0 = std::abs(c0);
     c1 = std::abs(c1);
-    if (c0 >= 1 && c0 <= MAX_CHAIN_CODE) {
-      const int k = first_on_chain(true, x, y, c0, [&](int kk) { return on_path(x, kk); });
-      if (k >= 0 && k < y) return {StepKind::column, k};
-    }
-    if (c1 >= 1) {
-      const int k = first_on_chain(false, x, y, c1, [&](int kk) { return on_path(kk, y); });
-      if (k >= 0 && k < x) return {StepKind::row, k};
+    for (int pass = 0; pass < 2; ++pass) {
+      const bool border_ok = pass == 1;
+      auto path = [&](int px, int py) {
+        return (px >= 1 && py >= 1) || border_ok ? on_path(px, py) : false;
+      };
+      if (diagonal && path(x - 1, y - 1)) return {StepKind::diagonal, 0};
+      if (c0 >= 1 && c0 <= MAX_CHAIN_CODE) {
+        const int k = first_on_chain(true, x, y, c0, [&](int kk) { return path(x, kk); });
+        if (k >= 0 && k < y) return {StepKind::column, k};
+      }
+      if (c1 >= 1) {
+        const int k = first_on_chain(false, x, y, c1, [&](int kk) { return path(kk, y); });
+        if (k >= 0 && k < x) return {StepKind::row, k};
+      }
     }
     return {StepKind::none, 0};
   });

@@ -25,7 +25,7 @@ bool has_forbidden(const String& s) {
 
 OpResult run_concave_alignment(int code) {
   // Cache check: the same request on the same inputs only shows the results.
-  if (ms1 == seq1 && ms2 == seq2 && comp_o == code) {
+  if (comp != 0 && ms1 == seq1 && ms2 == seq2 && comp_o == code) {
     computing = 0;
     return OpResult::cached;
   }
@@ -39,8 +39,8 @@ OpResult run_concave_alignment(int code) {
   if (n > CONCAVE_MAX_LEN || m > CONCAVE_MAX_LEN) {
     String lim;
     lim.with_double(CONCAVE_MAX_LEN, 10);
-    notice2("Sequences longer than " + std::string(lim.c_str()) + " characters",
-            "are not possible here !", " Sorry ");
+    notice2("Sequence too long for this operation !",
+            "(at most " + std::string(lim.c_str()) + " letters each)", " Sorry ");
     computing = comp = 0;
     return OpResult::too_long;
   }

@@ -1,0 +1,187 @@
+// The distance in its three modes against a direct implementation of the
+// recurrences and against the general engine, and the properties of the
+// marked graph and the extracted alignment.
+#include <cmath>
+
+#include "tests/concave/helpers.h"
+
+namespace {
+
+struct GapCase {
+  signed char f;
+  double a, b, c, d;
+  bool exact;  // every value exactly representable: results compare exactly
+};
+
+void use_gap(const GapCase& gc) {
+  func = gc.f;
+  aa = gc.a;
+  bb = gc.b;
+  cc = gc.c;
+  dd = gc.d;
+}
+
+bool close(float got, float want, bool exact) {
+  if (exact) return got == want;
+  return std::fabs(got - want) <= 1e-5f * std::max(1.0f, std::fabs(want));
+}
+
+const GapCase kGaps[] = {
+    {4, 1.5, 0.5, 1, 1, true},    // a + b k
+    {4, 3.0, 1.0, 1, 1, true},
+    {8, 0.5, 2.0, 1, 0.5, true},  // a + b (c + d k)
+    {5, 1.0, 3.0, 2, 1, false},   // a + b log10(c + d k)
+    {3, 2.0, 1.5, 1, 1, false},   // a + b sqrt(k)
+};
+
+}  // namespace
+
+TEST_F(Concave, ModesAgreeWithDirectRecurrences) {
+  std::mt19937 g(11);
+  NoticeRecorder rec;
+  for (int round = 0; round < 60; ++round) {
+    const GapCase& gc = kGaps[size_t(round) % (sizeof kGaps / sizeof kGaps[0])];
+    const int mode = 6 + round % 3;
+    reset_all();
+    use_gap(gc);
+    if (mode == 8) {
+      mat = -2.0;
+      sub = 1.5;
+    } else {
+      mat = round % 2 ? 0.0 : -0.5;
+      sub = 1.0 + (round % 4);
+    }
+    const int la = 1 + int(g() % 14), lb = 1 + int(g() % 14);
+    std::string s1 = random_seq(g, la, round % 5 == 0 ? "AC" : "ACGT"), s2 = random_seq(g, lb);
+    if ((mode == 7 || mode == 8) && lb > la) std::swap(s1, s2);
+    set_seqs(s1, s2);
+    Reference ref(s1, s2, mode);
+    ASSERT_EQ(run_mode(mode), OpResult::computed) << round;
+    ASSERT_TRUE(rec.seen.empty()) << rec.last_line();
+    SCOPED_TRACE("round " + std::to_string(round) + " mode " + std::to_string(mode) + " " + s1 + " / " + s2);
+    EXPECT_TRUE(close(wert, ref.opt, gc.exact)) << wert << " vs " << ref.opt;
+    for (int y = 0; y <= m; ++y)
+      for (int x = 0; x <= n; ++x)
+        ASSERT_TRUE(close(dist(uint32_t(x), uint32_t(y)), ref.F(x, y), gc.exact)) << x << "," << y;
+
+    // The extracted path replays the sweep's additions: exactly wert.
+    EXPECT_EQ(rescore_path(mode), wert);
+    // The text decomposes into the same steps when two gaps never beat one.
+    if (2 * w_of(1) > w_of(2)) {
+      EXPECT_EQ(rescore_text(mode), wert);
+    }
+    EXPECT_EQ(al_seq1.length(), al_seq2.length());
+
+    // Every marked cell lies on an optimal path.
+    uint64_t marked = 0;
+    for (int y = 1; y <= m; ++y)
+      for (int x = 1; x <= n; ++x)
+        if (hilfs_gr(uint32_t(x), uint32_t(y)) == 1) {
+          ++marked;
+          ASSERT_TRUE(close(ref.F(x, y) + ref.B(x, y), ref.opt, gc.exact)) << "marked " << x << "," << y;
+        }
+    EXPECT_GT(marked + (n == 0 || m == 0), 0u);
+    EXPECT_FALSE(count_con_paths().is_zero());
+  }
+}
+
+TEST_F(Concave, GlobalModeAgreesWithGeneralEngine) {
+  std::mt19937 g(5);
+  for (int round = 0; round < 30; ++round) {
+    const GapCase& gc = kGaps[size_t(round) % (sizeof kGaps / sizeof kGaps[0])];
+    reset_all();
+    use_gap(gc);
+    sub = 1.0 + round % 3;
+    mat = round % 2 ? 0.0 : -1.0;
+    set_seqs(random_seq(g, 1 + int(g() % 25)), random_seq(g, 1 + int(g() % 25)));
+    ASSERT_EQ(run_mode(6), OpResult::computed);
+    const float concave = wert;
+
+    dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+    dist_gr.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+    dist_gr = nullptr;
+    help_l.change_length(uint16_t(n + m + 2));
+    computing = 1;
+    fp_err_clear();
+    const float general = min_distance();
+    release_general_graph();
+    computing = 0;
+    EXPECT_TRUE(close(concave, general, gc.exact)) << round << ": " << concave << " vs " << general;
+  }
+}
+
+TEST_F(Concave, WorkedExamples) {
+  NoticeRecorder rec;
+  // n = m = 1: min(score, w(1) + w(1)); here all three steps tie.
+  set_seqs("A", "B");
+  sub = 3.0;
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  EXPECT_EQ(wert, 3.0f);
+  EXPECT_EQ(gl_opt_edges, 5u);  // both chains hold candidate 0 twice (target 1)
+  EXPECT_EQ(count_con_paths().to_string(), "3");
+  EXPECT_STREQ(al_seq1.c_str(), "A");
+  EXPECT_STREQ(al_seq2.c_str(), "B");
+  EXPECT_EQ(gl_sub, 1u);
+  EXPECT_EQ(bytes, 4u * 8u + 1u * 4u);
+  sub = 10.0;
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  EXPECT_EQ(wert, 3.0f);
+  EXPECT_STREQ(al_seq1.c_str(), "A-");  // the insertion is preferred
+  EXPECT_STREQ(al_seq2.c_str(), "-B");
+  EXPECT_EQ(gl_ins, 1u);
+  EXPECT_EQ(gl_del, 1u);
+
+  // Identical sequences: only diagonal edges, one path.
+  reset_all();
+  set_seqs("ACGTTGCA", "ACGTTGCA");
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  EXPECT_EQ(wert, 0.0f);
+  EXPECT_EQ(gl_opt_edges, 8u);
+  EXPECT_EQ(count_con_paths().to_string(), "1");
+
+  // Short in long: the value of the first best x, the alignment of the last;
+  // the rest of the long sequence costs nothing and counts no gap.
+  reset_all();
+  set_seqs("ACGAC", "AC");
+  ASSERT_EQ(run_mode(7), OpResult::computed);
+  EXPECT_EQ(wert, 0.0f);
+  EXPECT_EQ(merk_l1, 5);
+  EXPECT_STREQ(al_seq1.c_str(), "ACGAC");
+  EXPECT_STREQ(al_seq2.c_str(), "---AC");
+  EXPECT_EQ(gl_del + gl_ins, 0u);
+  EXPECT_EQ(count_con_paths().to_string(), "2");
+
+  // Subalignment: the start of sequence 2, "->-", the start of sequence 1,
+  // the subalignment, the rest of sequence 1.
+  reset_all();
+  mat = -1.0;
+  sub = 1.0;
+  aa = 1.0;
+  set_seqs("GGGACGTGG", "CCACGT");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
+  EXPECT_EQ(wert, -4.0f);
+  EXPECT_EQ(l_i, 7);
+  EXPECT_EQ(l_j, 6);
+  EXPECT_STREQ(al_seq1.c_str(), "--->-GGGACGTGG");
+  EXPECT_STREQ(al_seq2.c_str(), "CC->----ACGT--");
+
+  // No negative cell: 0, and the end cell is the last one.
+  reset_all();
+  set_seqs("ACGT", "TTT");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
+  EXPECT_EQ(wert, 0.0f);
+  EXPECT_EQ(l_i, 4);
+  EXPECT_EQ(l_j, 3);
+
+  // Modes 7 and 8 put the longer sequence first, and it stays there.
+  reset_all();
+  set_seqs("AB", "ABCD");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
+  EXPECT_STREQ(seq1.c_str(), "ABCD");
+  EXPECT_EQ(n, 4);
+  EXPECT_STREQ(ms2.c_str(), "AB");
+  // The same request again is served from the results.
+  computing = 8;
+  EXPECT_EQ(run_concave_alignment(8), OpResult::cached);
+  EXPECT_TRUE(rec.seen.empty());
+}

@@ -1,0 +1,116 @@
+// The column and row minima: hand-worked lists, and invariants after every
+// call on random columns against a scan over all candidates.
+#include "tests/concave/helpers.h"
+
+namespace {
+
+// One column x = 1 of a table with m rows; w given as a table.
+void column_setup(int rows, const std::vector<float>& w) {
+  n = 1;
+  m = rows;
+  dist.change_dim(2, uint32_t(rows + 1));
+  fu_res.change_length(uint32_t(w.size()));
+  for (size_t k = 0; k < w.size(); ++k) fu_res.set(uint32_t(k), w[k]);
+  concave_setup();
+}
+void setD(int t, float v) { dist.set(1, uint32_t(t), v); }
+std::vector<int> list_from_top(const double_list& L) {  // stored values, top first
+  std::vector<int> out;
+  for (int p = L.get_actual_pointer(); p >= 0; p = L(uint16_t(p), 1)) out.push_back(L(uint16_t(p), 0));
+  return out;
+}
+
+}  // namespace
+
+TEST_F(Concave, HandWorkedColumns) {
+  // Target 1: candidate 0 ties with itself and is pushed again, stored as 0,
+  // which reads as a head; the next winner's dominance loop pops it with the
+  // bottom interval and leaves the initial element below the new group.
+  column_setup(3, {0, 2, 3, 4, 5});  // w(k) = 1 + k
+  setD(0, 2.0f);
+  EXPECT_EQ(Spaltenminimum(1, 1), 4.0f);
+  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{0, 0}));
+  setD(1, 0.5f);
+  EXPECT_EQ(Spaltenminimum(1, 2), 2.5f);
+  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{-1, 0}));
+  EXPECT_EQ(Ss[1].get_stack_pointer(), 1);
+  EXPECT_EQ(Ss[1].top(0), 4);  // the sentinel m + 1 again
+  EXPECT_EQ(Ss[1].top(1), 2);  // position of the new head
+
+  // Affine costs: every candidate ties, and every tie stays for good.
+  column_setup(6, {0, 2, 3, 4, 5, 6, 7, 8});
+  setD(0, 0.0f);
+  for (int t = 1; t <= 6; ++t) {
+    EXPECT_EQ(Spaltenminimum(1, t), 1.0f + t);
+    setD(t, float(t));
+  }
+  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{5, 4, 3, 2, 1, 0, 0}));
+
+  // Strictly concave costs drop a tie at the first target where it falls behind.
+  column_setup(4, {0, 2, 3, 3.5f, 3.75f, 3.875f});
+  setD(0, 0.0f);
+  EXPECT_EQ(Spaltenminimum(1, 1), 2.0f);
+  setD(1, 1.0f);
+  EXPECT_EQ(Spaltenminimum(1, 2), 3.0f);
+  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{1, 0, 0}));
+  setD(2, 10.0f);
+  EXPECT_EQ(Spaltenminimum(1, 3), 3.5f);
+  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{0, 0}));
+
+  // A column whose later candidates are all worse keeps the initial group.
+  column_setup(5, {0, 2, 3, 4, 5, 6, 7});
+  setD(0, 1.0f);
+  for (int t = 1; t <= 5; ++t) {
+    EXPECT_EQ(Spaltenminimum(1, t), 1.0f + 1.0f + t);
+    setD(t, 100.0f);
+  }
+  EXPECT_EQ(Ss[1].top(0), 6);
+  EXPECT_EQ(Ss[1].top(1), 0);
+}
+
+TEST_F(Concave, EnvelopeInvariantsOnRandomColumns) {
+  std::mt19937 g(7);
+  // Concave cost tables with exactly representable values: affine, capped
+  // affine, and a staircase of halving steps.
+  const int rows = 60;
+  std::vector<std::vector<float>> tables;
+  for (int v = 0; v < 3; ++v) {
+    std::vector<float> w(rows + 3, 0.0f);
+    for (int k = 1; k < rows + 3; ++k) {
+      if (v == 0) w[k] = 2.0f + 0.5f * k;
+      if (v == 1) w[k] = 3.0f + float(std::min(k, 6));
+      if (v == 2) w[k] = 1.0f + 8.0f * (1.0f - std::ldexp(1.0f, -std::min(k, 10)));
+    }
+    tables.push_back(w);
+  }
+  for (int round = 0; round < 300; ++round) {
+    const auto& w = tables[size_t(round) % tables.size()];
+    column_setup(rows, w);
+    std::vector<float> D(rows + 1);
+    D[0] = float(g() % 8);
+    setD(0, D[0]);
+    for (int t = 1; t <= rows; ++t) {
+      float brute = 1e30f;
+      for (int k = 0; k < t; ++k) brute = std::min(brute, D[size_t(k)] + w[size_t(t - k)]);
+      const float got = Spaltenminimum(1, t);
+      ASSERT_EQ(got, brute) << "round " << round << " target " << t;
+      // The list is never empty and its top is an optimal candidate.
+      const double_list& L = Ls[1];
+      ASSERT_GE(L.get_actual_pointer(), 0);
+      const int top = std::abs(L.top(0));
+      ASSERT_LT(top, t);
+      ASSERT_EQ(D[size_t(top)] + w[size_t(t - top)], brute);
+      // Interval ends never decrease downwards; the bottom is the sentinel;
+      // every interval names a head.
+      const stack_list& S = Ss[1];
+      ASSERT_GE(S.get_stack_pointer(), 1);
+      ASSERT_EQ(S(0, 0), rows + 1);
+      for (int i = 0; i + 1 < S.get_stack_pointer(); ++i) ASSERT_GE(S(uint16_t(i), 0), S(uint16_t(i + 1), 0));
+      ASSERT_GE(S.top(0), t);
+      for (int i = 0; i < S.get_stack_pointer(); ++i) ASSERT_LE(L(uint16_t(S(uint16_t(i), 1)), 0), 0);
+      // Random values with many ties; sometimes a clear winner.
+      D[size_t(t)] = g() % 4 == 0 ? float(g() % 3) : float(4 + g() % 12);
+      setD(t, D[size_t(t)]);
+    }
+  }
+}

@@ -1,0 +1,232 @@
+// The operation as a whole: the concavity warning, faults, limits, long
+// paths on a small stack, and alternative alignments through marks.
+#include <pthread.h>
+
+#include <set>
+
+#include "tests/concave/helpers.h"
+
+namespace {
+
+const char* kWarning = "Your costfunction seems not to be'const. (>0) + concave' !";
+
+// Path cells of the shown alignment, read from its text: the cell after
+// every diagonal column and after every gap run.
+std::set<std::pair<int, int>> text_cells() {
+  std::string a = al_seq1.c_str(), b = al_seq2.c_str();
+  std::set<std::pair<int, int>> cells;
+  int x = 0, y = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == '>') {  // the subalignment marker: no path before it
+      cells.clear();
+      i += 1;
+      continue;
+    }
+    if (a[i] != '-') ++x;
+    if (b[i] != '-') ++y;
+    const bool run_goes_on = i + 1 < a.size() && ((a[i] == '-' && a[i + 1] == '-') || (b[i] == '-' && b[i + 1] == '-'));
+    if (!run_goes_on) cells.insert({x, y});
+  }
+  return cells;
+}
+
+}  // namespace
+
+TEST_F(Concave, ConcavityWarning) {
+  set_seqs("ACGT", "AGT");
+  {  // a + b k with a > 0 passes silently
+    NoticeRecorder rec;
+    EXPECT_EQ(run_mode(6), OpResult::computed);
+    EXPECT_TRUE(rec.seen.empty());
+  }
+  // 1 + k*k fails at k = 2: w(1) + w(3) = 12 > 2.001 * w(2).
+  func = 0;
+  own_func = String("1+k*k");
+  compress_function();
+  {
+    NoticeRecorder rec;
+    rec.answer = 1;
+    EXPECT_EQ(run_mode(6), OpResult::interrupted);
+    ASSERT_EQ(rec.seen.size(), 1u);
+    ASSERT_EQ(rec.seen[0].lines, std::vector<std::string>{kWarning});
+    ASSERT_EQ(rec.seen[0].buttons.size(), 2u);
+    EXPECT_EQ(rec.seen[0].buttons[0].label, " Stop computation ");
+    EXPECT_EQ(rec.seen[0].buttons[0].value, 1);
+    EXPECT_EQ(rec.seen[0].buttons[1].label, " Go on computing ");
+    EXPECT_EQ(rec.seen[0].buttons[1].value, 0);
+    EXPECT_EQ(computing, 0);
+    EXPECT_EQ(comp, 0);
+    EXPECT_EQ(ms1.length(), 0);
+  }
+  // A concave function that is 0 at 0 warns too; going on computes.
+  func = 3;
+  aa = 0.0;
+  {
+    NoticeRecorder rec;
+    rec.answer = 0;
+    EXPECT_EQ(run_mode(6), OpResult::computed);
+    ASSERT_EQ(rec.seen.size(), 1u);
+    EXPECT_EQ(rec.last_line(), kWarning);
+    EXPECT_NE(comp, 0);
+  }
+  // Undefined at 0 (a logarithm) passes: w(0) counts as 1.
+  func = 1;
+  aa = 1.0;
+  {
+    NoticeRecorder rec;
+    EXPECT_EQ(run_mode(6), OpResult::computed);
+    EXPECT_TRUE(rec.seen.empty());
+    EXPECT_EQ(fp_error(), 0);
+  }
+}
+
+TEST_F(Concave, FaultsAndLimitsLeaveNoUsableResults) {
+  NoticeRecorder rec;
+  set_seqs("ACGTACGTAC", "AGTTC");
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  ASSERT_NE(comp, 0);
+  // A fault while tabulating: no results, nothing cached, the flag stays.
+  func = 7;  // a + b sqrt(c + d k) with c = -5 faults for k < 5
+  cc = -5.0;
+  EXPECT_EQ(run_mode(6), OpResult::fp_error);
+  EXPECT_EQ(rec.last_line(), "Mathematical error during computation !");
+  EXPECT_EQ(comp, 0);
+  EXPECT_EQ(ms1.length(), 0);
+  EXPECT_NE(fp_error(), 0);
+  // The same request again computes again instead of showing stale results.
+  rec.seen.clear();
+  computing = 6;
+  EXPECT_EQ(run_concave_alignment(6), OpResult::fp_error);
+  EXPECT_EQ(rec.seen.size(), 1u);
+
+  // Forbidden characters and lengths beyond the 16-bit lists are refused.
+  cost_reset();
+  fp_err_clear();
+  set_seqs("AC-GT", "ACGT");
+  EXPECT_EQ(run_mode(6), OpResult::refused_chars);
+  EXPECT_EQ(rec.last_line(), "Sequence contains char '-' or '>' !");
+  set_seqs(std::string(32765, 'A'), "A");
+  EXPECT_EQ(run_mode(7), OpResult::too_long);
+  EXPECT_EQ(rec.last_line(), "Sequence too long for this operation !");
+  EXPECT_EQ(rec.seen.back().lines[1], "(at most 32764 letters each)");
+  EXPECT_EQ(comp, 0);
+
+  // The longest accepted sequence works, with its alignment complete.
+  rec.seen.clear();
+  set_seqs(std::string(32764, 'A'), "C");
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  EXPECT_TRUE(rec.seen.empty());
+  EXPECT_EQ(al_seq1.length(), 32764);
+  EXPECT_EQ(rescore_text(6), wert);
+  EXPECT_EQ(rescore_path(6), wert);
+}
+
+namespace {
+
+struct DeepRun {
+  bool ok = false;
+  uint64_t edges = 0;
+  std::string failure;
+};
+
+void* deep_body(void* arg) {
+  auto* r = static_cast<DeepRun*>(arg);
+  // w(k) = k: every split of a gap ties, so the optimal graph holds paths of
+  // thousands of single steps and marking and searching go that deep.
+  func = 4;
+  aa = 0.0;
+  bb = 1.0;
+  sub = 100.0;
+  set_seqs(std::string(6000, 'A'), "B");
+  NoticeRecorder rec;
+  rec.answer = 0;  // go on at the warning (w(0) = 0)
+  if (run_mode(6) != OpResult::computed) {
+    r->failure = "computation";
+    return nullptr;
+  }
+  r->edges = gl_opt_edges;
+  // A search from the end back through the whole row.
+  markl_x = markl_y = 0;
+  markr_x = n;
+  markr_y = m;
+  markb_x = 3;
+  markb_y = 1;
+  computing = 5;
+  if (run_new_alignment() != NewAlignmentResult::done) {
+    r->failure = "search";
+    return nullptr;
+  }
+  r->ok = rescore_text(6) == wert && al_seq1.length() == n + 1;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(Concave, LongPathsNeedNoDeepStack) {
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 256 * 1024);
+  DeepRun r;
+  pthread_t th;
+  ASSERT_EQ(pthread_create(&th, &attr, deep_body, &r), 0);
+  pthread_join(th, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_TRUE(r.ok) << r.failure;
+  EXPECT_EQ(wert, 6001.0f);
+  EXPECT_GT(r.edges, 6000u);
+}
+
+TEST_F(Concave, AlternativeAlignmentsThroughMarks) {
+  std::mt19937 g(3);
+  int tried = 0;
+  for (int round = 0; round < 40; ++round) {
+    reset_all();
+    const int mode = round % 3 == 2 ? 8 : 6 + round % 2;
+    aa = 1.0;
+    bb = 0.5;
+    sub = 1.0;
+    mat = mode == 8 ? -1.0 : 0.0;
+    std::string s1 = random_seq(g, 6 + int(g() % 10), "AC"), s2 = random_seq(g, 4 + int(g() % 6), "AC");
+    if (mode != 6 && s2.size() > s1.size()) std::swap(s1, s2);
+    set_seqs(s1, s2);
+    NoticeRecorder rec;
+    ASSERT_EQ(run_mode(mode), OpResult::computed);
+    const float best = wert;
+    const std::string old1 = al_seq1.c_str(), old2 = al_seq2.c_str();
+    const auto shown = text_cells();
+
+    // A marked cell off the shown path as the between mark; the ends of the
+    // shown alignment as the other marks.
+    int bx = -1, by = -1;
+    for (int y = 1; y <= m && bx < 0; ++y)
+      for (int x = 1; x <= n; ++x)
+        if (hilfs_gr(uint32_t(x), uint32_t(y)) == 1 && !shown.count({x, y})) {
+          bx = x;
+          by = y;
+          break;
+        }
+    if (bx < 0) continue;
+    ++tried;
+    markl_x = markl_y = 0;
+    markb_x = bx;
+    markb_y = by;
+    markr_x = mode == 8 ? l_i : (mode == 7 ? merk_l1 : n);
+    markr_y = mode == 8 ? l_j : m;
+    if (!shown.count({markr_x, markr_y})) continue;
+    computing = 5;
+    const auto res = run_new_alignment();
+    SCOPED_TRACE("round " + std::to_string(round) + " " + s1 + " / " + s2 + " mark " + std::to_string(bx) +
+                 "," + std::to_string(by));
+    if (res == NewAlignmentResult::no_path) {
+      // Only possible when the between mark lies behind the shown end.
+      EXPECT_NE(mode, 6);
+      EXPECT_STREQ(al_seq1.c_str(), old1.c_str());
+      EXPECT_STREQ(al_seq2.c_str(), old2.c_str());
+      continue;
+    }
+    ASSERT_EQ(res, NewAlignmentResult::done) << rec.last_line();
+    EXPECT_TRUE(text_cells().count({bx, by})) << al_seq1.c_str() << " / " << al_seq2.c_str();
+    EXPECT_EQ(rescore_text(mode), best) << al_seq1.c_str() << " / " << al_seq2.c_str();
+  }
+  EXPECT_GT(tried, 10);
+}
