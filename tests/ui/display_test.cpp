@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -56,12 +57,22 @@ Pixels set_pixels(Picture p) {
   return out;
 }
 
+// A virtual server started without -noreset resets when its last client
+// leaves and refuses connections meanwhile; give it a moment.
+bool open_test_display() {
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (open_display(std::getenv("VARDANE_TEST_DISPLAY"))) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
 class OnDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* name = std::getenv("VARDANE_TEST_DISPLAY");
     if (!name || !*name) GTEST_SKIP() << "VARDANE_TEST_DISPLAY is not set";
-    ASSERT_TRUE(open_display(name));
+    ASSERT_TRUE(open_test_display());
     XSetErrorHandler(record_x_error);
     x_errors.clear();
     set_dispatch_interval_ms(0);
@@ -356,7 +367,7 @@ TEST_F(OnDisplay, ProgramEndAndReopen) {
   EXPECT_EQ(dpy, nullptr);
   EXPECT_EQ(gc, nullptr);
   close_display();
-  ASSERT_TRUE(open_display(std::getenv("VARDANE_TEST_DISPLAY")));
+  ASSERT_TRUE(open_test_display());
   EXPECT_TRUE(open_display(nullptr));  // already open
   fresh(Picture::output, 30, 10);
   picture_line(Picture::output, 0, 0, 29, 0);
