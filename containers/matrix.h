@@ -10,7 +10,8 @@ class list;
 
 class list_matrix {
  public:
-  list** numbers;   // dim_x * dim_y pointers, owned block (the records are not owned)
+  list** numbers;   // dim_x * dim_y pointers, owned block (the records are not owned);
+                    // cells start null, and cells added by growth are null unless filled
   uint32_t dim_x_, dim_y_;
 
   list_matrix(uint32_t x, uint32_t y);
