@@ -100,7 +100,7 @@ void choose_your_alignment() {
   // Beyond 32767 pixels a side the platform refuses the pixmap: the picture
   // is skipped, the graph in memory and every figure stay complete.
   const long w = long(n + 4) * P, h = long(m + 4) * P;
-  const bool pic = w <= 32767 && h <= 32767 && picture_new(Picture::graph, int(w), int(h));
+  const bool pic = picture_new(Picture::graph, int(w > 32768 ? 32768 : w), int(h > 32768 ? 32768 : h));
   if (window_hooks().graph_scroll_size) window_hooks().graph_scroll_size((n + 7) * P, (m + 7) * P);
   if (pic) {
     reverse_color(Picture::graph);

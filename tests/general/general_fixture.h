@@ -76,13 +76,15 @@ class GeneralTest : public ::testing::Test {
     make_alignment();
     computing = 0;
   }
-  static std::vector<std::pair<int, int>> path_nodes() {
-    std::vector<std::pair<int, int>> v;
-    for (int k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2)
-      v.push_back({hilfs_al[uint16_t(k)], hilfs_al[uint16_t(k + 1)]});
-    return v;
-  }
 };
+
+// The nodes listed in hilfs_al, in list order.
+inline std::vector<std::pair<int, int>> path_nodes() {
+  std::vector<std::pair<int, int>> v;
+  for (int k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2)
+    v.push_back({hilfs_al[uint16_t(k)], hilfs_al[uint16_t(k + 1)]});
+  return v;
+}
 
 // Exhaustive oracle: every edge path of the grid from the origin, with the
 // recurrence's edges (border nodes are reached only from the origin by one
