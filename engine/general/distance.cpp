@@ -24,8 +24,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
+#include "containers/alloc_check.h"
 #include "cost/cost.h"
 #include "engine/common/results.h"
 #include "engine/general/general.h"
@@ -206,6 +208,15 @@ void tabulate_gap_costs() {
   }
 }
 
+// A new edge record with all bits clear. Allocation failure ends the
+// program through the containers' allocation check, as everywhere else.
+list* new_record(int l1, int l2) {
+  list* r = new (std::nothrow) list(uint16_t(l1 + l2), uint16_t(l1));
+  if (r == nullptr) vd::alloc_failed("distance.cpp", __LINE__, "min_cost", "b!=0");
+  *r = 0;
+  return r;
+}
+
 int first_column(int i) {
   if (gl_kl > 0) return (i - gl_kl + 1 > 1 ? i - gl_kl + 1 : 1) - 1;
   return 0;
@@ -277,8 +288,7 @@ void min_cost(int i, int j) {
   // 4.-6. value, record, bits
   dist.set(uint32_t(i), uint32_t(j), M);
   gesamtkanten += uint64_t(cnt);
-  list* r = new list(uint16_t(j - kz + 1 + i - ks), uint16_t(j - kz + 1));
-  *r = 0;
+  list* r = new_record(j - kz + 1, i - ks);
   dist_gr.set(uint32_t(i), uint32_t(j), r);
   bytes += r->block_bytes();
   for (int e = 0; e < cnt; ++e) {
@@ -318,15 +328,23 @@ float min_distance() {
   std::vector<int> pos;
   const int lmax = n > m ? n : m;
   const uint64_t H = uint64_t(m) + 1;  // column length of the transposed copy
-  if (kern != ScanKernel::reference && n > 0 && m > 0) {
+  if (n == 0 || m == 0) kern = ScanKernel::reference;  // no inner node
+  if (kern != ScanKernel::reference) {
     pt.build();
     // rev[t] = g(lmax - t): g(i - k) for k = s0 .. i-1 is rev[lmax - i + k .. lmax - 1]
     rev.resize(size_t(lmax));
     for (int t = 0; t < lmax; ++t) rev[t] = fu_res.numbers[lmax - t];
-    dT.assign((uint64_t(n) + 1) * H, 0.0f);
+    try {
+      dT.assign((uint64_t(n) + 1) * H, 0.0f);
+      pos.resize(size_t(n) + size_t(m) + 2);  // horizontal and vertical positions together
+    } catch (const std::bad_alloc&) {
+      kern = ScanKernel::reference;  // no room for the copies: the slow way needs none
+      std::vector<float>().swap(dT);
+    }
+  }
+  if (kern != ScanKernel::reference) {
     for (int i = 0; i <= n; ++i) dT[uint64_t(i) * H] = dist(uint32_t(i), 0);
     for (int j = 0; j <= m; ++j) dT[j] = dist(0, uint32_t(j));
-    pos.resize(size_t(n) + size_t(m) + 2);  // horizontal and vertical positions together
   }
 
   int counter = 0;
@@ -373,8 +391,7 @@ float min_distance() {
           col[j] = val;
           gesamtkanten += uint64_t(hc + vc + (diag ? 1 : 0));
           const int l1 = j - kz + 1, l2 = i - ks;
-          list* r = new list(uint16_t(l1 + l2), uint16_t(l1));
-          *r = 0;
+          list* r = new_record(l1, l2);
           dist_gr.numbers[uint64_t(j) * dist_gr.dim_x() + uint32_t(i)] = r;
           bytes += r->block_bytes();
           for (int e = 0; e < hc; ++e) r->set2(uint16_t(s0 + hp[e] - ks), 1);

@@ -178,6 +178,17 @@ TEST_F(GeneralTest, OperationCodeOne) {
   EXPECT_EQ(run_general_alignment(), OpResult::cached);
   EXPECT_EQ(computing, 0);
 
+  // one empty sequence: a single gap along the border
+  EXPECT_EQ(run("", "ACG"), OpResult::computed);
+  EXPECT_EQ(wert, 3.5f);
+  EXPECT_STREQ(al_seq1.c_str(), "---");
+  EXPECT_EQ(gl_ins, 1u);
+  EXPECT_EQ(path_nodes(), (std::vector<std::pair<int, int>>{{0, 3}}));
+  EXPECT_EQ(count_general_paths().to_string(), "1");
+  // letters outside A..Z score by the rule without reading outside the table
+  EXPECT_EQ(run("ac1", "AC"), OpResult::computed);
+  EXPECT_EQ(wert, 5.5f);
+
   EXPECT_EQ(run("AC-G", "AG"), OpResult::refused_chars);
   EXPECT_EQ(notices.last_line(), "Sequence contains char '-' or '>' !");
   EXPECT_EQ(comp, 0);
