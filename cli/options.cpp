@@ -130,8 +130,9 @@ std::string parse_options(int argc, char** argv, Options& o) {
   (void)has_format;
   if (o.help || o.version) return "";
   if (npos < 2) return "two sequence files are needed (SEQ1 SEQ2)";
-  if (o.seq_path[0] == "-" && o.seq_path[1] == "-")
-    return "standard input ('-') can stand for one of the two sequences only";
+  int stdin_uses = (o.seq_path[0] == "-") + (o.seq_path[1] == "-") + (o.cost_file == "-") +
+                   (o.table_file == "-");
+  if (stdin_uses > 1) return "standard input ('-') can stand for one input only";
   if (o.has_max_gap && o.max_gap > 0 && o.mode != 1)
     return "--max-gap applies to the global mode (general engine) only";
   return "";

@@ -132,6 +132,7 @@ TEST_F(Tool, BadUsageAndBadInput) {
   expect_refused("a.txt", "two sequence files are needed");
   expect_refused("a.txt b.txt c.txt", "too many arguments");
   expect_refused("- -", "standard input");
+  expect_refused("-C - a.txt -", "standard input");
   expect_refused("-m sideways a.txt b.txt", "unknown mode");
   expect_refused("-f xml a.txt b.txt", "unknown format");
   expect_refused("-g -1 a.txt b.txt", "maximal gap length");
