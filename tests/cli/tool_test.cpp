@@ -26,6 +26,7 @@ class Tool : public ::testing::Test {
     dir_ = tmpl;
     const char* e = std::getenv("VARDANE_ALIGN");
     tool_ = e ? e : VARDANE_BINARY_DIR "/vardane-align";
+    ASSERT_EQ(access(tool_.c_str(), X_OK), 0) << tool_ << " is not built";
   }
   void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
