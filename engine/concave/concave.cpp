@@ -128,6 +128,108 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
   return new_v;
 }
 
+// The column minimum of the sweep: the same steps as envelope_min, with the
+// values it reads most (top interval end, head candidate and its D, top
+// element and its D) kept per column in one small record. The lists live in
+// separate blocks and D(x, k) lies a whole row apart for every k, so reading
+// them for every cell misses the cache; the records are read in order of x.
+struct ColumnTop {
+  int h;      // end of the top interval
+  int hc;     // head candidate of the top interval
+  float hd;   // D(x, hc)
+  int tv;     // stored value of the top list element
+  float td;   // D(x, |tv|)
+};
+
+template <class DA>
+struct FastEnvelope {
+  stack_list* S;
+  double_list* L;
+  ColumnTop* c;
+  DA D;
+  const float* w;  // padded: reads beyond the table give -1 like the container
+
+  void refresh_top() {
+    c->tv = L->top(0);
+    c->td = D(std::abs(c->tv));
+  }
+  void refresh_head() {
+    c->h = S->top(0);
+    c->hc = std::abs((*L)(uint16_t(S->top(1)), 0));
+    c->hd = D(c->hc);
+  }
+
+  float step(int t, float dn, int sentinel) {
+    if (t > c->h) {
+      while (!S->is_empty() && t > S->top(0)) {
+        while (!L->is_empty() && L->top(0) > 0) L->pop();
+        L->pop();
+        S->pop();
+      }
+      refresh_head();
+      refresh_top();
+    }
+    const float old_v = c->hd + w[t - c->hc];
+    const float new_v = dn + w[1];
+    if (old_v <= new_v) {
+      while (!L->is_empty()) {
+        if (c->td + w[t - std::abs(c->tv)] > old_v) {
+          L->pop();
+          refresh_top();
+        } else {
+          break;
+        }
+      }
+      if (new_v == old_v) {
+        L->push(int16_t(t - 1));
+        c->tv = t - 1;
+        c->td = dn;
+      }
+      return old_v;
+    }
+    bool head_stale = false;
+    while (!L->is_empty() && !S->is_empty()) {
+      const int h = head_stale ? S->top(0) : c->h;
+      const int k = std::abs(c->tv);
+      if (c->td + w[h - k] > dn + w[h - t + 1]) {
+        if (c->tv <= 0) {
+          S->pop();
+          head_stale = true;
+        }
+        L->pop();
+        refresh_top();
+      } else {
+        break;
+      }
+    }
+    int r = sentinel;
+    if (!S->is_empty()) {
+      if (head_stale) refresh_head();
+      const int h = c->h, k = c->hc;
+      const float dk = c->hd;
+      int lo = t, hi = h;
+      r = t;
+      while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (dk + w[mid - k] >= dn + w[mid - t + 1]) {
+          r = mid;
+          lo = mid + 1;
+        } else {
+          hi = mid - 1;
+        }
+      }
+    }
+    S->push(int16_t(r), int16_t(L->get_free_pointer()));
+    L->push(int16_t(-(t - 1)));
+    c->h = r;
+    c->hc = t - 1;
+    c->hd = dn;
+    c->tv = -(t - 1);
+    c->td = dn;
+    return new_v;
+  }
+};
+
 inline int16_t pointer_code(const double_list& L) { return int16_t(L.get_actual_pointer() + 1); }
 
 inline void write_edge(int x, int y, int code) {
@@ -292,10 +394,19 @@ float concave_distance() {
   const float* w = fu_res.numbers;
   const uint32_t wl = fu_res.length_;
   const uint32_t stride = dist.dim_x_;
+  // Gap costs padded past the table with the container's -1.
+  std::vector<float> wpad(size_t(L) + 3, -1.0f);
+  for (uint32_t k = 0; k < wl && k < wpad.size(); ++k) wpad[k] = w[k];
+  std::vector<ColumnTop> tops(size_t(n) + 1);
+  for (int x = 0; x <= n; ++x) {
+    const float d0 = dist(uint32_t(x), 0);
+    tops[size_t(x)] = ColumnTop{m + 1, 0, d0, 0, d0};
+  }
   const char* s1 = seq1.c_str();
   const char* s2 = seq2.c_str();
   float last = dist(uint32_t(n), uint32_t(m));
   bool stopped = false;
+  constexpr int kAhead = 6;
   for (int y = 1; y <= m && !stopped; ++y) {
     show_time(200u * unsigned(y));
     float* Drow = dist.row(uint32_t(y));
@@ -303,10 +414,21 @@ float concave_distance() {
     const int b = s2[y - 1] - 'A';
     stack_list& Srow = Sz[y];
     double_list& Lrow = Lz[y];
-    const RowD rd{Drow};
+    ColumnTop row_top{n + 1, 0, Drow[0], 0, Drow[0]};
+    FastEnvelope<RowD> row{&Srow, &Lrow, &row_top, RowD{Drow}, wpad.data()};
     for (int x = 1; x <= n; ++x) {
-      const float s = envelope_min(Ss[x], Ls[x], y, m + 1, ColumnD{dist.numbers + x, stride}, w, wl);
-      const float z = envelope_min(Srow, Lrow, x, n + 1, rd, w, wl);
+      if (x + kAhead <= n) {  // the top lines of a later column's stack and list
+        const stack_list& sa = Ss[x + kAhead];
+        const double_list& la = Ls[x + kAhead];
+        __builtin_prefetch(sa.numbers + 2 * (sa.sp_ > 0 ? sa.sp_ - 1 : 0), 1);
+        __builtin_prefetch(la.numbers + 2 * (la.actual_ > 0 ? la.actual_ : 0), 1);
+        __builtin_prefetch(la.numbers + 2 * la.free_, 1);
+        __builtin_prefetch(la.numbers, 1);
+      }
+      FastEnvelope<ColumnD> col{&Ss[x], &Ls[x], &tops[size_t(x)], ColumnD{dist.numbers + x, stride},
+                                wpad.data()};
+      const float s = col.step(y, Dprev[x], m + 1);
+      const float z = row.step(x, Drow[x - 1], n + 1);
       const int a = s1[x - 1] - 'A';
       float sc;
       if ((unsigned)a < 26u && (unsigned)b < 26u) {

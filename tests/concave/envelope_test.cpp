@@ -114,3 +114,51 @@ TEST_F(Concave, EnvelopeInvariantsOnRandomColumns) {
     }
   }
 }
+
+namespace {
+
+// The state of a list and a stack: pointers, the used pairs, the stack.
+std::vector<int> snapshot(const double_list& L, const stack_list& S) {
+  std::vector<int> v{L.get_actual_pointer(), L.get_free_pointer(), S.get_stack_pointer()};
+  for (int i = 0; i < L.get_free_pointer(); ++i) {
+    v.push_back(L(uint16_t(i), 0));
+    v.push_back(L(uint16_t(i), 1));
+  }
+  for (int i = 0; i < S.get_stack_pointer(); ++i) {
+    v.push_back(S(uint16_t(i), 0));
+    v.push_back(S(uint16_t(i), 1));
+  }
+  return v;
+}
+
+}  // namespace
+
+// The sweep keeps the values it reads most in its own records; the lists and
+// stacks it leaves must be those of the plain minima on the same table.
+TEST_F(Concave, SweepLeavesTheListsOfThePlainMinima) {
+  std::mt19937 g(21);
+  const signed char funcs[] = {4, 1, 3};
+  for (int round = 0; round < 6; ++round) {
+    reset_all();
+    func = funcs[round % 3];
+    aa = 2.0;
+    sub = 1.0 + round % 2;
+    set_seqs(random_seq(g, 30 + int(g() % 30)), random_seq(g, 30 + int(g() % 30)));
+    computing = 6;
+    dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+    concave_setup();
+    concave_distance();
+    ASSERT_TRUE(concave_complete());
+    std::vector<std::vector<int>> cols, rows;
+    for (int x = 1; x <= n; ++x) cols.push_back(snapshot(Ls[x], Ss[x]));
+    for (int y = 1; y <= m; ++y) rows.push_back(snapshot(Lz[y], Sz[y]));
+    concave_setup();
+    for (int y = 1; y <= m; ++y)
+      for (int x = 1; x <= n; ++x) {
+        const float s = Spaltenminimum(x, y), z = Zeilenminimum(x, y);
+        ASSERT_GE(std::min(s, z), dist(uint32_t(x), uint32_t(y)));
+      }
+    for (int x = 1; x <= n; ++x) ASSERT_EQ(snapshot(Ls[x], Ss[x]), cols[size_t(x - 1)]) << "column " << x;
+    for (int y = 1; y <= m; ++y) ASSERT_EQ(snapshot(Lz[y], Sz[y]), rows[size_t(y - 1)]) << "row " << y;
+  }
+}

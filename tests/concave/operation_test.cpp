@@ -137,7 +137,7 @@ void* deep_body(void* arg) {
   aa = 0.0;
   bb = 1.0;
   sub = 100.0;
-  set_seqs(std::string(6000, 'A'), "B");
+  set_seqs(std::string(4000, 'A'), "B");
   NoticeRecorder rec;
   rec.answer = 0;  // go on at the warning (w(0) = 0)
   if (run_mode(6) != OpResult::computed) {
@@ -172,8 +172,8 @@ TEST_F(Concave, LongPathsNeedNoDeepStack) {
   pthread_join(th, nullptr);
   pthread_attr_destroy(&attr);
   EXPECT_TRUE(r.ok) << r.failure;
-  EXPECT_EQ(wert, 6001.0f);
-  EXPECT_GT(r.edges, 6000u);
+  EXPECT_EQ(wert, 4001.0f);
+  EXPECT_GT(r.edges, 4000u);
 }
 
 TEST_F(Concave, AlternativeAlignmentsThroughMarks) {
