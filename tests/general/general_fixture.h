@@ -47,36 +47,36 @@ class GeneralTest : public ::testing::Test {
     reset_all();
     set_exit_hook(nullptr);
   }
-
-  static void set_seqs(const std::string& a, const std::string& b) {
-    seq1 = String(a.c_str());
-    seq2 = String(b.c_str());
-    n = int(a.size());
-    m = int(b.size());
-  }
-  // Code 1 through the operation entry.
-  static OpResult run(const std::string& a, const std::string& b) {
-    set_seqs(a, b);
-    ms1 = String();
-    computing = 1;
-    return run_general_alignment();
-  }
-  // The engine steps of code 1, keeping dist for inspection.
-  static void compute_keep(const std::string& a, const std::string& b) {
-    set_seqs(a, b);
-    release_general_graph();
-    dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-    dist_gr = nullptr;
-    dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-    help_l.change_length(uint16_t(n + m + 2));
-    fp_err_clear();
-    computing = 1;
-    wert = min_distance();
-    choose_your_alignment();
-    make_alignment();
-    computing = 0;
-  }
 };
+
+inline void set_seqs(const std::string& a, const std::string& b) {
+  seq1 = String(a.c_str());
+  seq2 = String(b.c_str());
+  n = int(a.size());
+  m = int(b.size());
+}
+// Code 1 through the operation entry.
+inline OpResult run(const std::string& a, const std::string& b) {
+  set_seqs(a, b);
+  ms1 = String();
+  computing = 1;
+  return run_general_alignment();
+}
+// The engine steps of code 1, keeping dist for inspection.
+inline void compute_keep(const std::string& a, const std::string& b) {
+  set_seqs(a, b);
+  release_general_graph();
+  dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
+  dist_gr = nullptr;
+  dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
+  help_l.change_length(uint16_t(n + m + 2));
+  fp_err_clear();
+  computing = 1;
+  wert = min_distance();
+  choose_your_alignment();
+  make_alignment();
+  computing = 0;
+}
 
 // The nodes listed in hilfs_al, in list order.
 inline std::vector<std::pair<int, int>> path_nodes() {
@@ -206,6 +206,19 @@ inline std::set<std::pair<int, int>> text_positions(const std::string& a1, const
     pos.insert({x, y});
   }
   return pos;
+}
+
+// Every word over `alpha` of length minlen .. maxlen.
+inline std::vector<std::string> all_words(const std::string& alpha, int maxlen, int minlen = 1) {
+  std::vector<std::string> out, cur{""};
+  for (int len = 1; len <= maxlen; ++len) {
+    std::vector<std::string> next;
+    for (auto& w : cur)
+      for (char c : alpha) next.push_back(w + c);
+    if (len >= minlen) out.insert(out.end(), next.begin(), next.end());
+    cur = next;
+  }
+  return out;
 }
 
 inline std::string strip(const String& s) {

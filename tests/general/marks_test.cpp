@@ -49,47 +49,37 @@ void expect_new_path(const Oracle& o, const std::vector<Node>& old_path, Node l,
 
 }  // namespace
 
+MarkResult at(MarkResult (*choose)(), int x, int y) {
+  mouse(x, y);
+  return choose();
+}
+
 TEST_F(GeneralTest, MarkRulesAndRefusals) {
   sub = 3.0;
   compute_keep("AB", "AC");  // ties into (2, 2): diagonal, from (1, 2) and from (2, 1)
-  comp = 1;
-  comp_o = 1;
+  comp = comp_o = 1;
   ASSERT_EQ(path_nodes(), (std::vector<Node>{{2, 2}, {1, 1}}));
-
-  mouse(1, 1);
-  EXPECT_EQ(choose_between(), MarkResult::out_of_range);  // circled node
+  EXPECT_EQ(at(choose_between, 1, 1), MarkResult::out_of_range);  // circled node
   EXPECT_EQ(notices.last_line(), "This node is out of range !");
-  mouse(1, 2);
-  EXPECT_EQ(choose_between(), MarkResult::ok);
-  mouse(2, 2);
-  EXPECT_EQ(choose_left(), MarkResult::not_possible);  // right of the between mark
+  EXPECT_EQ(at(choose_between, 1, 2), MarkResult::ok);
+  EXPECT_EQ(at(choose_left, 2, 2), MarkResult::not_possible);  // right of the between mark
   EXPECT_EQ(notices.last_line(), "This mark isn't possible !");
-  EXPECT_EQ(markl_x, -1);
-  mouse(1, 1);
-  EXPECT_EQ(choose_right(), MarkResult::not_possible);
-  EXPECT_EQ(markr_x, -1);
-  mouse(0, 0);
-  EXPECT_EQ(choose_left(), MarkResult::out_of_range);  // origin: not on the listed path
-  mouse(1, 1);
+  EXPECT_EQ(at(choose_right, 1, 1), MarkResult::not_possible);  // above the between mark
+  EXPECT_EQ(at(choose_left, 0, 0), MarkResult::out_of_range);   // the origin is not listed
+  EXPECT_TRUE(markl_x == -1 && markr_x == -1 && markb_x == 1 && markb_y == 2);
   computing = 2;
-  EXPECT_EQ(choose_left(), MarkResult::computing);
+  EXPECT_EQ(at(choose_left, 1, 1), MarkResult::computing);
   EXPECT_EQ(notices.last_line(), "Not possible while computing !");
   EXPECT_FALSE(request_new_alignment());
   computing = 0;
-  EXPECT_EQ(choose_left(), MarkResult::ok);
-  EXPECT_EQ(markl_x, 1);
-  EXPECT_EQ(markb_x, 1);
-  EXPECT_EQ(markb_y, 2);
-
+  EXPECT_EQ(at(choose_left, 1, 1), MarkResult::ok);
   delete_between();
-  EXPECT_EQ(markb_x, -1);
-  EXPECT_EQ(markb_y, -1);
+  EXPECT_TRUE(markb_x == -1 && markb_y == -1 && markl_x == 1);
   EXPECT_FALSE(request_new_alignment());
   EXPECT_EQ(notices.last_line(), "There are not enough marks !");
   delete_all();
-  delete_all();
-  EXPECT_EQ(markl_x, -1);
-  EXPECT_EQ(markr_x, -1);
+  delete_all();  // nothing set: nothing happens
+  EXPECT_TRUE(markl_x == -1 && markr_x == -1);
 }
 
 // The rebuild must pass the between mark even where the diagonal would skip
@@ -99,23 +89,15 @@ TEST_F(GeneralTest, RebuildFollowsThePathThroughTheBetweenMark) {
   set_seqs("AB", "AC");
   computing = 1;
   ASSERT_EQ(run_general_alignment(), OpResult::computed);
-  mouse(1, 2);
-  ASSERT_EQ(choose_between(), MarkResult::ok);
-  ASSERT_TRUE(request_new_alignment());
-  EXPECT_EQ(markl_x, 0);
-  EXPECT_EQ(markl_y, 0);
-  EXPECT_EQ(markr_x, 2);
-  EXPECT_EQ(markr_y, 2);
-  EXPECT_EQ(computing, 5);
+  ASSERT_EQ(at(choose_between, 1, 2), MarkResult::ok);
+  ASSERT_TRUE(request_new_alignment());  // left at the origin, right at the end
+  EXPECT_TRUE(markl_x == 0 && markl_y == 0 && markr_x == 2 && markr_y == 2 && computing == 5);
   EXPECT_EQ(run_new_alignment(), NewAlignmentResult::done);
   EXPECT_STREQ(al_seq1.c_str(), "A-B");
   EXPECT_STREQ(al_seq2.c_str(), "AC-");
-  EXPECT_EQ(gl_ins, 1u);
-  EXPECT_EQ(gl_del, 1u);
+  EXPECT_TRUE(gl_ins == 1 && gl_del == 1 && gl_sub == 1);
   EXPECT_EQ(as_set(path_nodes()), (std::set<Node>{{1, 1}, {1, 2}, {2, 2}}));
-  EXPECT_EQ(computing, 0);
-  EXPECT_EQ(show_flag, 1);
-  EXPECT_EQ(hilfs_neu.length(), 1);
+  EXPECT_TRUE(computing == 0 && show_flag == 1 && hilfs_neu.length() == 1);
 }
 
 TEST_F(GeneralTest, SearchAcceptsTheBorderOnlyForTheOrigin) {
@@ -123,23 +105,16 @@ TEST_F(GeneralTest, SearchAcceptsTheBorderOnlyForTheOrigin) {
   hilfs_rek.change_dim(2, 1);
   hilfs_rek = 0;
   hilfs_neu.change_length(12);
-  gl_zae = -1;
-  found_flag = 0;
-  wo_x = 1;
-  wo_y = 1;
+  wo_x = wo_y = 1;  // an inner target: the border node must not count as reaching it
   computing = 5;
   comp_new_align(2, 1);
-  EXPECT_EQ(found_flag, 0);
-  EXPECT_EQ(gl_zae, -1);
+  EXPECT_TRUE(found_flag == 0 && gl_zae == -1);
   wo_x = wo_y = 0;
-  hilfs_rek = 0;
   comp_new_align(2, 1);
   EXPECT_EQ(found_flag, 1);
   ASSERT_EQ(gl_zae, 3);
-  EXPECT_EQ(hilfs_neu[0], 1);
-  EXPECT_EQ(hilfs_neu[1], 0);
-  EXPECT_EQ(hilfs_neu[2], 2);
-  EXPECT_EQ(hilfs_neu[3], 1);
+  EXPECT_EQ(std::vector<int>({hilfs_neu[0], hilfs_neu[1], hilfs_neu[2], hilfs_neu[3]}),
+            std::vector<int>({1, 0, 2, 1}));
 
   // A path set without the edges the rebuild needs: the notice, no loop.
   hilfs_rek = 0;
@@ -148,9 +123,7 @@ TEST_F(GeneralTest, SearchAcceptsTheBorderOnlyForTheOrigin) {
   hilfs_al.set(1, 1);
   hilfs_al.set(2, -1);
   make_new_alignment();
-  EXPECT_EQ(new_alignment_failed, 1);
-  EXPECT_EQ(computing, 0);
-  ASSERT_FALSE(notices.seen.empty());
+  EXPECT_TRUE(new_alignment_failed == 1 && computing == 0);
   EXPECT_EQ(notices.seen.back().lines, (std::vector<std::string>{"Fatal error:", "Alignment couldn't be constructed !?"}));
   EXPECT_EQ(notices.seen.back().buttons[0].label, " Wrong marks ");
 }
@@ -160,13 +133,7 @@ TEST_F(GeneralTest, SearchAcceptsTheBorderOnlyForTheOrigin) {
 // a success leaves a connected optimal path that the text follows; a second
 // request on the new path behaves the same.
 TEST_F(GeneralTest, NewAlignmentsThroughAllMarkCombinations) {
-  std::vector<std::string> words;
-  for (int len = 2; len <= 4; ++len)
-    for (int bits = 0; bits < (1 << len); ++bits) {
-      std::string w;
-      for (int i = 0; i < len; ++i) w += (bits >> i & 1) ? 'C' : 'A';
-      words.push_back(w);
-    }
+  const auto words = all_words("AC", 4, 2);
   int successes = 0, refusals = 0;
   for (int setting = 0; setting < 2; ++setting) {
     for (size_t ia = 0; ia < words.size(); ia += 1 + setting) {
