@@ -597,7 +597,8 @@ void make_con_new_alignment() {
 
 BigCount count_con_paths() {
   const int mode = concave_mode();
-  if (!Sz || !concave_complete() || n < 1 || m < 1) return BigCount();
+  if (!Sz || !concave_complete()) return BigCount();
+  if (n < 1 || m < 1) return BigCount(1);  // one alignment: gaps only, or nothing
   const uint64_t W = uint64_t(n) + 1;
   auto id = [W](int x, int y) { return uint64_t(y) * W + uint64_t(x); };
 

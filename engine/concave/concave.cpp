@@ -149,22 +149,49 @@ struct FastEnvelope {
   DA D;
   const float* w;  // padded: reads beyond the table give -1 like the container
 
+  // The list and stack operations without the containers' checks: within the
+  // sweep every pointer is either valid or the empty marker, and a list or
+  // stack receives at most one element per target (its capacity).
+  bool l_empty() const { return L->actual_ < 0; }
+  int l_top() const { return L->numbers[2 * L->actual_]; }
+  void l_pop() { L->actual_ = L->numbers[2 * L->actual_ + 1]; }
+  void l_push(int v) {
+    const int f = L->free_;
+    if (f >= int(L->capacity_)) return;
+    L->numbers[2 * f] = int16_t(v);
+    L->numbers[2 * f + 1] = L->actual_;
+    L->actual_ = int16_t(f);
+    L->free_ = int16_t(f + 1);
+  }
+  bool s_empty() const { return S->sp_ == 0; }
+  int s_h() const { return S->numbers[2 * (S->sp_ - 1)]; }
+  int s_p() const { return S->numbers[2 * (S->sp_ - 1) + 1]; }
+  void s_pop() { --S->sp_; }
+  void s_push(int h, int p) {
+    const int sp = S->sp_;
+    if (sp >= int(S->capacity_)) return;
+    S->numbers[2 * sp] = int16_t(h);
+    S->numbers[2 * sp + 1] = int16_t(p);
+    S->sp_ = uint16_t(sp + 1);
+  }
+
   void refresh_top() {
-    c->tv = L->top(0);
+    if (l_empty()) return;
+    c->tv = l_top();
     c->td = D(std::abs(c->tv));
   }
   void refresh_head() {
-    c->h = S->top(0);
-    c->hc = std::abs((*L)(uint16_t(S->top(1)), 0));
+    c->h = s_h();
+    c->hc = std::abs(int(L->numbers[2 * s_p()]));
     c->hd = D(c->hc);
   }
 
   float step(int t, float dn, int sentinel) {
     if (t > c->h) {
-      while (!S->is_empty() && t > S->top(0)) {
-        while (!L->is_empty() && L->top(0) > 0) L->pop();
-        L->pop();
-        S->pop();
+      while (!s_empty() && t > s_h()) {
+        while (!l_empty() && l_top() > 0) l_pop();
+        if (!l_empty()) l_pop();
+        s_pop();
       }
       refresh_head();
       refresh_top();
@@ -172,38 +199,33 @@ struct FastEnvelope {
     const float old_v = c->hd + w[t - c->hc];
     const float new_v = dn + w[1];
     if (old_v <= new_v) {
-      while (!L->is_empty()) {
-        if (c->td + w[t - std::abs(c->tv)] > old_v) {
-          L->pop();
-          refresh_top();
-        } else {
-          break;
-        }
+      while (!l_empty() && c->td + w[t - std::abs(c->tv)] > old_v) {
+        l_pop();
+        refresh_top();
       }
       if (new_v == old_v) {
-        L->push(int16_t(t - 1));
+        l_push(t - 1);
         c->tv = t - 1;
         c->td = dn;
       }
       return old_v;
     }
     bool head_stale = false;
-    while (!L->is_empty() && !S->is_empty()) {
-      const int h = head_stale ? S->top(0) : c->h;
-      const int k = std::abs(c->tv);
-      if (c->td + w[h - k] > dn + w[h - t + 1]) {
+    while (!l_empty() && !s_empty()) {
+      const int h = head_stale ? s_h() : c->h;
+      if (c->td + w[h - std::abs(c->tv)] > dn + w[h - t + 1]) {
         if (c->tv <= 0) {
-          S->pop();
+          s_pop();
           head_stale = true;
         }
-        L->pop();
+        l_pop();
         refresh_top();
       } else {
         break;
       }
     }
     int r = sentinel;
-    if (!S->is_empty()) {
+    if (!s_empty()) {
       if (head_stale) refresh_head();
       const int h = c->h, k = c->hc;
       const float dk = c->hd;
@@ -219,8 +241,8 @@ struct FastEnvelope {
         }
       }
     }
-    S->push(int16_t(r), int16_t(L->get_free_pointer()));
-    L->push(int16_t(-(t - 1)));
+    s_push(r, L->free_);
+    l_push(-(t - 1));
     c->h = r;
     c->hc = t - 1;
     c->hd = dn;

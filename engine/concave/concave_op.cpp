@@ -24,8 +24,9 @@ bool has_forbidden(const String& s) {
 }  // namespace
 
 OpResult run_concave_alignment(int code) {
-  // Cache check: the same request on the same inputs only shows the results.
-  if (comp != 0 && ms1 == seq1 && ms2 == seq2 && comp_o == code) {
+  // Cache check: the same request on the same inputs only shows the results
+  // (empty copies mean no results, even against empty sequences).
+  if (comp != 0 && ms1.length() > 0 && ms2.length() > 0 && ms1 == seq1 && ms2 == seq2 && comp_o == code) {
     computing = 0;
     return OpResult::cached;
   }

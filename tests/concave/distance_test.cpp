@@ -180,6 +180,19 @@ TEST_F(Concave, WorkedExamples) {
   EXPECT_STREQ(seq1.c_str(), "ABCD");
   EXPECT_EQ(n, 4);
   EXPECT_STREQ(ms2.c_str(), "AB");
+  // Empty sequences compute without harm.
+  for (int mode = 6; mode <= 8; ++mode) {
+    set_seqs("ACG", "");
+    ASSERT_EQ(run_mode(mode), OpResult::computed);
+    EXPECT_EQ(wert, mode == 6 ? 3.5f : 0.0f);
+    EXPECT_EQ(al_seq1.length(), 3);
+    EXPECT_EQ(count_con_paths().to_string(), "1");
+    set_seqs("", "");
+    ASSERT_EQ(run_mode(mode), OpResult::computed);
+    EXPECT_EQ(wert, 0.0f);
+  }
+  set_seqs("AB", "ABCD");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
   // The same request again is served from the results.
   computing = 8;
   EXPECT_EQ(run_concave_alignment(8), OpResult::cached);
