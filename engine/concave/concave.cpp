@@ -231,14 +231,13 @@ struct FastEnvelope {
       const float dk = c->hd;
       int lo = t, hi = h;
       r = t;
+      // The probes of crossing(), without branches on their outcome.
       while (lo <= hi) {
         const int mid = lo + (hi - lo) / 2;
-        if (dk + w[mid - k] >= dn + w[mid - t + 1]) {
-          r = mid;
-          lo = mid + 1;
-        } else {
-          hi = mid - 1;
-        }
+        const bool ge = dk + w[mid - k] >= dn + w[mid - t + 1];
+        r = ge ? mid : r;
+        lo = ge ? mid + 1 : lo;
+        hi = ge ? hi : mid - 1;
       }
     }
     s_push(r, L->free_);
@@ -321,6 +320,10 @@ void concave_reset() {
 }
 
 int concave_mode() { return last_mode; }
+
+uint64_t concave_bytes(int nn, int mm) {
+  return uint64_t(nn + 1) * uint64_t(mm + 1) * 8u + uint64_t(nn) * uint64_t(mm) * 4u;
+}
 bool concave_complete() { return last_complete; }
 
 // ---- envelope minima ----
@@ -408,7 +411,7 @@ float concave_distance() {
 
   sub_t = 0;
   int counter = 0;
-  bytes = uint64_t(n + 1) * uint64_t(m + 1) * 8u + uint64_t(n) * uint64_t(m) * 4u;
+  bytes = concave_bytes(n, m);
   gesamtkanten = 0;
   progress_reset();
   flush_display();
@@ -460,20 +463,14 @@ float concave_distance() {
         sc = pair_score(s1[x - 1], s2[y - 1]);
       }
       const float d = Dprev[x - 1] + sc;
-      float best = d;
-      int code = 3;
-      if (d < s) {
-        code = 1;
-      } else if (d > s) {
-        best = s;
-        code = 2;
-      }
-      if (best > z) {
-        best = z;
-        code = 4;
-      } else if (best == z) {
-        code += 4;
-      }
+      // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
+      // (The outcomes are data-dependent: computed without branches.)
+      const bool d_lt = d < s, d_gt = d > s;
+      int code = 3 - 2 * int(d_lt) - int(d_gt);
+      float best = d_gt ? s : d;
+      const bool z_lt = best > z, z_eq = best == z;
+      code = z_lt ? 4 : code + 4 * int(z_eq);
+      best = z_lt ? z : best;
       if (mode == 8) {
         if (best > 0.0f) {
           best = 0.0f;

@@ -2,6 +2,8 @@
 // candidate lists, the distance in three modes, the optimal graph, one
 // alignment, and the search through marks.
 #pragma once
+#include <cstdint>
+
 #include "containers/double_l.h"
 #include "containers/edge_mat.h"
 #include "containers/stack_l.h"
@@ -49,6 +51,10 @@ void concave_reset();
 // the end (no interrupt, no floating-point fault); 0 / false before any.
 int concave_mode();
 bool concave_complete();
+
+// The memory figure of a concave graph for sequence lengths n and m:
+// (n + 1)(m + 1) * 8 + n * m * 4 bytes (beyond 32 bits at the largest lengths).
+uint64_t concave_bytes(int n, int m);
 
 #include "engine/common/bignum.h"
 // Number of distinct optimal alignments of the last concave computation:

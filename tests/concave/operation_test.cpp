@@ -230,3 +230,52 @@ TEST_F(Concave, AlternativeAlignmentsThroughMarks) {
   }
   EXPECT_GT(tried, 10);
 }
+
+TEST_F(Concave, SubalignmentEndsAndStarts) {
+  mat = -1.0;
+  sub = 1.0;
+  aa = 1.0;
+  // Two best subalignments: CCCC ends at (4, 8), GGGG at (8, 4). The last in
+  // sweep order is the shown one; the other is marked all the same.
+  set_seqs("CCCCGGGG", "GGGGCCCC");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
+  EXPECT_EQ(wert, -4.0f);
+  EXPECT_EQ(l_i, 4);
+  EXPECT_EQ(l_j, 8);
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_EQ(hilfs_gr(uint32_t(k), uint32_t(4 + k)), 1);
+    EXPECT_EQ(hilfs_gr(uint32_t(4 + k), uint32_t(k)), 1);
+  }
+  EXPECT_EQ(count_con_paths().to_string(), "2");
+
+  // A search reaching the start of a subalignment succeeds only when its
+  // target lies on the border; an inner target it did not pass is missed.
+  set_seqs("CCCAAAAAGGG", "CCCTGGG");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
+  ASSERT_EQ(l_i, 11);
+  ASSERT_EQ(edge_m(8, 4, 0), 32766);
+  for (int target = 0; target < 2; ++target) {
+    hilfs_neu.change_length(uint16_t((n + m + 3) * 2));
+    hilfs_neu.set(0, -1);
+    gl_zae = -1;
+    hilfs_rek.change_dim(uint32_t(n), uint32_t(m));
+    hilfs_rek = 0;
+    found_flag = 0;
+    wo_x = wo_y = target;
+    computing = 5;
+    comp_con_new_align(11, 7);
+    computing = 0;
+    EXPECT_EQ(found_flag, target == 0 ? 1 : 0);
+    if (target == 0) {  // start cell first, then the cells up to the search's start
+      EXPECT_EQ(gl_zae, 7);
+      EXPECT_EQ(hilfs_neu[0], 8);
+      EXPECT_EQ(hilfs_neu[1], 4);
+      EXPECT_EQ(hilfs_neu[6], 11);
+      EXPECT_EQ(hilfs_neu[7], 7);
+    }
+  }
+
+  // The memory figure needs more than 32 bits at the largest lengths.
+  EXPECT_EQ(concave_bytes(32764, 32764), 32765ull * 32765ull * 8ull + 32764ull * 32764ull * 4ull);
+  EXPECT_GT(concave_bytes(32764, 32764), 0xFFFFFFFFull);
+}
