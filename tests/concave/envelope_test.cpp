@@ -34,38 +34,28 @@ TEST_F(Concave, HandWorkedColumns) {
   EXPECT_EQ(Spaltenminimum(1, 2), 2.5f);
   EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{-1, 0}));
   EXPECT_EQ(Ss[1].get_stack_pointer(), 1);
-  EXPECT_EQ(Ss[1].top(0), 4);  // the sentinel m + 1 again
-  EXPECT_EQ(Ss[1].top(1), 2);  // position of the new head
+  EXPECT_EQ(Ss[1].top(0), 4);  // the sentinel m + 1 again, naming the new head
+  EXPECT_EQ(Ss[1].top(1), 2);
 
   // Affine costs: every candidate ties, and every tie stays for good.
   column_setup(6, {0, 2, 3, 4, 5, 6, 7, 8});
-  setD(0, 0.0f);
-  for (int t = 1; t <= 6; ++t) {
-    EXPECT_EQ(Spaltenminimum(1, t), 1.0f + t);
+  for (int t = 0; t <= 6; ++t) {
+    if (t > 0) {
+      EXPECT_EQ(Spaltenminimum(1, t), 1.0f + t);
+    }
     setD(t, float(t));
   }
   EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{5, 4, 3, 2, 1, 0, 0}));
 
   // Strictly concave costs drop a tie at the first target where it falls behind.
   column_setup(4, {0, 2, 3, 3.5f, 3.75f, 3.875f});
-  setD(0, 0.0f);
-  EXPECT_EQ(Spaltenminimum(1, 1), 2.0f);
-  setD(1, 1.0f);
-  EXPECT_EQ(Spaltenminimum(1, 2), 3.0f);
-  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{1, 0, 0}));
-  setD(2, 10.0f);
-  EXPECT_EQ(Spaltenminimum(1, 3), 3.5f);
-  EXPECT_EQ(list_from_top(Ls[1]), (std::vector<int>{0, 0}));
-
-  // A column whose later candidates are all worse keeps the initial group.
-  column_setup(5, {0, 2, 3, 4, 5, 6, 7});
-  setD(0, 1.0f);
-  for (int t = 1; t <= 5; ++t) {
-    EXPECT_EQ(Spaltenminimum(1, t), 1.0f + 1.0f + t);
-    setD(t, 100.0f);
+  const float D[] = {0, 1, 10}, S[] = {2, 3, 3.5f};
+  const std::vector<int> lists[] = {{0, 0}, {1, 0, 0}, {0, 0}};
+  for (int t = 1; t <= 3; ++t) {
+    setD(t - 1, D[t - 1]);
+    EXPECT_EQ(Spaltenminimum(1, t), S[t - 1]);
+    EXPECT_EQ(list_from_top(Ls[1]), lists[t - 1]);
   }
-  EXPECT_EQ(Ss[1].top(0), 6);
-  EXPECT_EQ(Ss[1].top(1), 0);
 }
 
 TEST_F(Concave, EnvelopeInvariantsOnRandomColumns) {

@@ -37,10 +37,7 @@ class Concave : public ::testing::Test {
 };
 
 inline void set_seqs(const std::string& a, const std::string& b) {
-  seq1 = String(a.c_str());
-  seq2 = String(b.c_str());
-  n = int(a.size());
-  m = int(b.size());
+  seq1 = String(a.c_str()), seq2 = String(b.c_str()), n = int(a.size()), m = int(b.size());
 }
 
 inline std::string random_seq(std::mt19937& g, int len, const char* alpha = "ACGT") {
@@ -52,8 +49,7 @@ inline std::string random_seq(std::mt19937& g, int len, const char* alpha = "ACG
 
 // Runs one concave computation of the given mode on the current sequences.
 inline OpResult run_mode(int mode) {
-  ms1 = String();
-  ms2 = String();
+  ms1 = ms2 = String();
   computing = mode;
   return run_concave_alignment(mode);
 }
@@ -88,23 +84,15 @@ struct Reference {
         if (mode == 8) best = std::min(best, 0.0f);
         F(x, y) = best;
       }
-    opt = F(n, m);
-    if (mode == 7) {
-      opt = F(1, m);
-      for (int x = 2; x <= n; ++x) opt = std::min(opt, F(x, m));
-    } else if (mode == 8) {
-      opt = 0.0f;
-      for (int y = 1; y <= m; ++y)
-        for (int x = 1; x <= n; ++x) opt = std::min(opt, F(x, y));
-    }
+    opt = mode == 6 ? F(n, m) : mode == 7 ? F(1, m) : 0.0f;
+    for (int y = 1; y <= m; ++y)
+      for (int x = 1; x <= n; ++x)
+        if (mode == 8 || (mode == 7 && y == m)) opt = std::min(opt, F(x, y));
     // Completions (only inner cells are asked for).
     const float inf = 1e30f;
     for (int y = m; y >= 1; --y)
       for (int x = n; x >= 1; --x) {
-        float best = inf;
-        if (mode == 6 && x == n && y == m) best = 0.0f;
-        if (mode == 7 && y == m) best = 0.0f;
-        if (mode == 8) best = 0.0f;
+        float best = mode == 8 || (mode == 7 && y == m) || (x == n && y == m) ? 0.0f : inf;
         if (x < n && y < m) best = std::min(best, B(x + 1, y + 1) + score_of(s1[x], s2[y]));
         for (int k = y + 1; k <= m; ++k) best = std::min(best, B(x, k) + w_of(k - y));
         for (int k = x + 1; k <= n; ++k) best = std::min(best, B(k, y) + w_of(k - x));
