@@ -290,10 +290,11 @@ struct Step {
   int k;  // predecessor row (column step) or column (row step)
 };
 
-// Builds the alignment backwards from the end of the mode, asking `choose`
-// for the step into each cell; the strings grow at their front.
+// Builds the alignment backwards from the end cell (modes 7 and 8; mode 6
+// ends at (n, m)), asking `choose` for the step into each cell; the strings
+// grow at their front.
 template <class Choose>
-void build_alignment(int mode, Choose choose) {
+void build_alignment(int mode, int end_x, int end_y, Choose choose) {
   int a = n, b = m, x = n, y = m;
   std::string r1, r2;  // reversed columns
   uint16_t col = 0;
@@ -341,11 +342,9 @@ void build_alignment(int mode, Choose choose) {
     al_seq2 = String(f2.c_str());
   };
 
-  if (mode == 8) {
-    b = y = l_j;
-    merk_l1 = l_i;
-  }
+  if (mode == 8) b = y = end_y;
   if (mode == 7 || mode == 8) {
+    merk_l1 = end_x;
     x = merk_l1;
     while (a > merk_l1) del_col();
   }
@@ -421,7 +420,8 @@ int first_on_chain(bool column, int x, int y, int p, Ok ok) {
 }  // namespace
 
 void make_con_alignment() {
-  build_alignment(mode_now(), [](int x, int y) -> Step {
+  const int mode = mode_now();
+  build_alignment(mode, mode == 8 ? l_i : merk_l1, mode == 8 ? l_j : m, [](int x, int y) -> Step {
     const int c0 = edge0(x, y), c1 = edge1(x, y);
     if (c0 == EDGE_START) return {StepKind::stop, 0};
     if (has_diagonal(c0) || c1 < 0) return {StepKind::diagonal, 0};
@@ -568,7 +568,13 @@ void comp_con_new_align(int x0, int y0) {
 // from a cell that has no inner path cell among its predecessors: so inner
 // path cells are looked for first, border cells only when none leads on.
 void make_con_new_alignment() {
-  build_alignment(comp_o, [](int x, int y) -> Step {
+  // The shown end stays, unless the new path left it for another optimal
+  // end: the right mark then ends the new alignment.
+  int ex = comp_o == 8 ? l_i : merk_l1, ey = comp_o == 8 ? l_j : m;
+  if ((comp_o == 7 || comp_o == 8) && !on_path(ex, ey) && markr_x >= 1 && markr_y >= 1 &&
+      (comp_o == 8 || markr_y == m))
+    ex = markr_x, ey = markr_y;
+  build_alignment(comp_o, ex, ey, [](int x, int y) -> Step {
     int c0 = edge0(x, y), c1 = edge1(x, y);
     if (c0 == EDGE_START) return {StepKind::stop, 0};
     const bool diagonal = has_diagonal(c0) || c1 < 0;

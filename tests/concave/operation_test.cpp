@@ -213,6 +213,16 @@ TEST_F(Concave, SubalignmentEndsAndStarts) {
     }
   }
 
+  // Short in long: a new path to another optimal end ends there.
+  mat = 0.0, sub = 2.0, aa = 0.5;
+  set_seqs("ACGAC", "AC");
+  ASSERT_EQ(run_mode(7), OpResult::computed);
+  ASSERT_EQ(merk_l1, 5);
+  markl_x = markl_y = 0, markb_x = markb_y = 1, markr_x = markr_y = 2, computing = 5;
+  ASSERT_EQ(run_new_alignment(), NewAlignmentResult::done);
+  EXPECT_STREQ((al_seq1 + " " + al_seq2).c_str(), "ACGAC AC---");
+  EXPECT_EQ(merk_l1, 2);
+
   // The memory figure needs more than 32 bits at the largest lengths.
   EXPECT_EQ(concave_bytes(32764, 32764), 32765ull * 32765ull * 8ull + 32764ull * 32764ull * 4ull);
   EXPECT_GT(concave_bytes(32764, 32764), 0xFFFFFFFFull);
