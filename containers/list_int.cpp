@@ -4,7 +4,7 @@
 
 #include "containers/alloc_check.h"
 
-list_int::list_int(uint16_t len) : length_(len == 0 ? 1 : len) {
+list_int::list_int(uint32_t len) : length_(len == 0 ? 1 : len) {
   numbers = VD_NEW_ARRAY(int16_t, length_, "list_int.cpp", "list_int::list_int", "numbers!=0");
 }
 
@@ -27,7 +27,7 @@ list_int& list_int::operator=(int16_t v) {
   return *this;
 }
 
-void list_int::change_length(uint16_t len) {
+void list_int::change_length(uint32_t len) {
   if (len == length_) return;
   if (len == 0) len = 1;
   if (len == length_) return;

@@ -43,13 +43,13 @@ void clear_marks() { markl_x = markl_y = markb_x = markb_y = markr_x = markr_y =
 
 void neu_append(int x, int y) {
   if (gl_zae + 3 >= int(hilfs_neu.length())) return;
-  hilfs_neu.set(uint16_t(++gl_zae), int16_t(x));
-  hilfs_neu.set(uint16_t(++gl_zae), int16_t(y));
+  hilfs_neu.set(uint32_t(++gl_zae), int16_t(x));
+  hilfs_neu.set(uint32_t(++gl_zae), int16_t(y));
 }
 
 int in_test() {
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2)
-    if (hilfs_al[uint16_t(k)] == mo_x && hilfs_al[uint16_t(k + 1)] == mo_y) return 1;
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2)
+    if (hilfs_al[uint32_t(k)] == mo_x && hilfs_al[uint32_t(k + 1)] == mo_y) return 1;
   return 0;
 }
 
@@ -230,18 +230,18 @@ void aktualize_alignment() {
     mo_y = sy;
     if (!left_on && !right_on) hilfs_al.set(0, -1);
   }
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2) {
-    const int x = hilfs_al[uint16_t(k)], y = hilfs_al[uint16_t(k + 1)];
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2) {
+    const int x = hilfs_al[uint32_t(k)], y = hilfs_al[uint32_t(k + 1)];
     if (x <= markl_x && y <= markl_y) neu_append(x, y);
     if (!(c == 7 && markr_y == m) && x >= markr_x && y >= markr_y && !(x == markr_x && y == markr_y))
       neu_append(x, y);
   }
-  if (gl_zae + 1 < int(hilfs_neu.length())) hilfs_neu.set(uint16_t(++gl_zae), -1);
-  else hilfs_neu.set(uint16_t(hilfs_neu.length() - 1), -1);
+  if (gl_zae + 1 < int(hilfs_neu.length())) hilfs_neu.set(uint32_t(++gl_zae), -1);
+  else hilfs_neu.set(uint32_t(hilfs_neu.length() - 1), -1);
   hilfs_al = hilfs_neu;
   hilfs_rek = 0;
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2)
-    hilfs_rek.set(uint32_t(hilfs_al[uint16_t(k)]), uint32_t(hilfs_al[uint16_t(k + 1)]), 1);
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2)
+    hilfs_rek.set(uint32_t(hilfs_al[uint32_t(k)]), uint32_t(hilfs_al[uint32_t(k + 1)]), 1);
 }
 
 NewAlignmentResult run_new_alignment() {
@@ -252,7 +252,7 @@ NewAlignmentResult run_new_alignment() {
   const bool concave = Sz != nullptr;
   NewAlignmentResult result = NewAlignmentResult::done;
   summary_message(10, 20, "Calculating other optimal alignment, please wait one moment ...");
-  hilfs_neu.change_length(uint16_t((n + m + 3) * 2));
+  hilfs_neu.change_length(uint32_t((n + m + 3) * 2));
   hilfs_neu.set(0, -1);
   gl_zae = -1;
   hilfs_rek.change_dim(uint32_t(n), uint32_t(m));

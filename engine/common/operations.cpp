@@ -58,7 +58,7 @@ OpResult run_general_alignment() {
   clear_memory();  // computing stays 3 for the rest of the operation
   show_break_it("compute distance graph");
   dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  help_l.change_length(uint16_t(n + m + 2));
+  help_l.change_length(uint32_t(n + m + 2));
   dist_gr = nullptr;
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   fp_err_clear();

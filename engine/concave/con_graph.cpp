@@ -303,11 +303,11 @@ void build_alignment(int mode, int end_x, int end_y, Choose choose) {
   help_l.set(0, 0);
   al_seq1 = String();
   al_seq2 = String();
-  hilfs_h.change_length(uint16_t(n + m + 5));
-  hilfs_w.change_length(uint16_t(n + m + 5));
+  hilfs_h.change_length(uint32_t(n + m + 5));
+  hilfs_w.change_length(uint32_t(n + m + 5));
   gl_sub = gl_del = gl_ins = 0;
   const int al_len = (n + m + 3) * 2;
-  hilfs_al.change_length(uint16_t(al_len > 65535 ? 65535 : al_len));
+  hilfs_al.change_length(uint32_t(al_len));
   hilfs_al.set(0, -1);
   progress_reset();
 
@@ -316,7 +316,7 @@ void build_alignment(int mode, int end_x, int end_y, Choose choose) {
   auto column_out = [&](char c1, char c2, int run) {
     r1.push_back(c1);
     r2.push_back(c2);
-    help_l.set(uint16_t(col + 1), int16_t(run));
+    help_l.set(uint32_t(col + 1), int16_t(run));
     hilfs_h.set(col, int16_t(dels));
     hilfs_w.set(col, int16_t(inss));
     ++col;
@@ -332,9 +332,9 @@ void build_alignment(int mode, int end_x, int end_y, Choose choose) {
     --b;
   };
   auto append_pair = [&](int p, int q) {
-    hilfs_al.set(uint16_t(++al), int16_t(p));
-    hilfs_al.set(uint16_t(++al), int16_t(q));
-    hilfs_al.set(uint16_t(al + 1), -1);
+    hilfs_al.set(uint32_t(++al), int16_t(p));
+    hilfs_al.set(uint32_t(++al), int16_t(q));
+    hilfs_al.set(uint32_t(al + 1), -1);
   };
   auto finish = [&]() {
     std::string f1(r1.rbegin(), r1.rend()), f2(r2.rbegin(), r2.rend());
@@ -401,7 +401,7 @@ void build_alignment(int mode, int end_x, int end_y, Choose choose) {
   }
   if (b > 0 && (mode == 6 || mode == 7)) ++gl_ins;
   while (b > 0) ins_col();
-  hilfs_al.set(uint16_t(al + 1), -1);
+  hilfs_al.set(uint32_t(al + 1), -1);
   finish();
 }
 

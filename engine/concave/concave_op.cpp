@@ -56,7 +56,7 @@ OpResult run_concave_alignment(int code) {
   computing = code;
   show_break_it("compute distance graph");
   dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
-  help_l.change_length(uint16_t(n + m + 7));
+  help_l.change_length(uint32_t(n + m + 7));
   concave_setup();
 
   fp_err_clear();

@@ -28,16 +28,16 @@ template <class Choose>
 bool walk(Choose choose, bool list_path) {
   progress_reset();
   const uint32_t need = uint32_t(n) + uint32_t(m) + 2;
-  if (help_l.length() < need) help_l.change_length(uint16_t(need));
+  if (help_l.length() < need) help_l.change_length(uint32_t(need));
   help_l.set(0, 0);
   al_seq1 = String();
   al_seq2 = String();
-  hilfs_h.change_length(uint16_t(n + m));
-  hilfs_w.change_length(uint16_t(n + m));
+  hilfs_h.change_length(uint32_t(n + m));
+  hilfs_w.change_length(uint32_t(n + m));
   gl_sub = gl_ins = gl_del = 0;
   uint16_t wi = 0;
   if (list_path) {
-    hilfs_al.change_length(uint16_t((n + m + 3) * 2));
+    hilfs_al.change_length(uint32_t((n + m + 3) * 2));
     hilfs_al.set(0, -1);
   }
   // The list stays terminated after every pair, also when the walk stops early.
@@ -62,7 +62,7 @@ bool walk(Choose choose, bool list_path) {
     s1.push_back(seq1.Str[x - 1]);
     s2.push_back('-');
     --x;
-    help_l.set(uint16_t(c + 1), 0);
+    help_l.set(uint32_t(c + 1), 0);
     ++c;
     ++dels;
     column_done();
@@ -71,7 +71,7 @@ bool walk(Choose choose, bool list_path) {
     s1.push_back('-');
     s2.push_back(seq2.Str[y - 1]);
     --y;
-    help_l.set(uint16_t(c + 1), 0);
+    help_l.set(uint32_t(c + 1), 0);
     ++c;
     ++inss;
     column_done();
@@ -102,7 +102,7 @@ bool walk(Choose choose, bool list_path) {
       s2.push_back(b);
       --x;
       --y;
-      help_l.set(uint16_t(c + 1), int16_t(a == b ? help_l[uint16_t(c)] + 1 : 0));
+      help_l.set(uint32_t(c + 1), int16_t(a == b ? help_l[uint32_t(c)] + 1 : 0));
       ++c;
       column_done();
       ++gl_sub;
@@ -165,8 +165,8 @@ void make_alignment() {
 void make_new_alignment() {
   new_alignment_failed = 0;
   std::vector<char> row0(size_t(n) + 1, 0), col0(size_t(m) + 1, 0);
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2) {
-    int x = hilfs_al[uint16_t(k)], y = hilfs_al[uint16_t(k + 1)];
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2) {
+    int x = hilfs_al[uint32_t(k)], y = hilfs_al[uint32_t(k + 1)];
     if (y == 0 && x >= 0 && x <= n) row0[size_t(x)] = 1;
     if (x == 0 && y >= 0 && y <= m) col0[size_t(y)] = 1;
   }

@@ -244,17 +244,17 @@ void min_cost(int i, int j) {
   // 1. horizontal candidates
   int s0 = first_column(i);
   M = d[uint64_t(j) * w + s0] + fu_res.numbers[i - s0];
-  help_l.set(uint16_t(cnt++), int16_t(s0));
+  help_l.set(uint32_t(cnt++), int16_t(s0));
   ks = s0;
   for (int k = s0 + 1; k < i; ++k) {
     float c = d[uint64_t(j) * w + k] + fu_res.numbers[i - k];
     if (c < M) {
       M = c;
       cnt = 0;
-      help_l.set(uint16_t(cnt++), int16_t(k));
+      help_l.set(uint32_t(cnt++), int16_t(k));
       ks = k;
     } else if (c == M) {
-      help_l.set(uint16_t(cnt++), int16_t(k));
+      help_l.set(uint32_t(cnt++), int16_t(k));
     }
   }
   // 2. vertical candidates
@@ -265,11 +265,11 @@ void min_cost(int i, int j) {
     if (c < M) {
       M = c;
       cnt = 0;
-      help_l.set(uint16_t(cnt++), code);
+      help_l.set(uint32_t(cnt++), code);
       kz = k;
       ks = i;
     } else if (c == M) {
-      help_l.set(uint16_t(cnt++), code);
+      help_l.set(uint32_t(cnt++), code);
       if (kz < 0) kz = k;
     }
   }
@@ -279,11 +279,11 @@ void min_cost(int i, int j) {
   if (c < M) {
     M = c;
     cnt = 0;
-    help_l.set(uint16_t(cnt++), int16_t(CODE_DIAGONAL));
+    help_l.set(uint32_t(cnt++), int16_t(CODE_DIAGONAL));
     ks = i;
     kz = j;
   } else if (c == M) {
-    help_l.set(uint16_t(cnt++), int16_t(CODE_DIAGONAL));
+    help_l.set(uint32_t(cnt++), int16_t(CODE_DIAGONAL));
   }
   // 4.-6. value, record, bits
   dist.set(uint32_t(i), uint32_t(j), M);
@@ -292,7 +292,7 @@ void min_cost(int i, int j) {
   dist_gr.set(uint32_t(i), uint32_t(j), r);
   bytes += r->block_bytes();
   for (int e = 0; e < cnt; ++e) {
-    int code = help_l[uint16_t(e)];
+    int code = help_l[uint32_t(e)];
     if (code == CODE_DIAGONAL) r->set1(0, 1);
     else if (code == CODE_ROW0) r->set1(1, 1);
     else if (code < 0) r->set1(uint16_t(-code - kz + 1), 1);
@@ -309,7 +309,7 @@ float min_distance() {
     dist_gr.change_dim(W, Hd);
     dist_gr = nullptr;
   }
-  if (help_l.length() < uint32_t(n) + uint32_t(m) + 2) help_l.change_length(uint16_t(n + m + 2));
+  if (help_l.length() < uint32_t(n) + uint32_t(m) + 2) help_l.change_length(uint32_t(n + m + 2));
   progress_reset();
   sub_t = 0;
   tabulate_gap_costs();

@@ -147,8 +147,8 @@ void choose_your_alignment() {
 void draw_single_opt_alignment() {
   const int P = 1 << big;
   xor_color(Picture::graph);
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2) {
-    int x = hilfs_al[uint16_t(k)], y = hilfs_al[uint16_t(k + 1)];
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2) {
+    int x = hilfs_al[uint32_t(k)], y = hilfs_al[uint32_t(k + 1)];
     picture_arc(Picture::graph, x * P + 3 * P - 1, y * P + 2 * P - 3, big + 2, big + 2, 0, 360 * 64);
     notify_dispatch();
     if (computing == 0) break;

@@ -106,8 +106,8 @@ struct Reference {
 // hilfs_al: the start cells of the steps from the end backwards.
 inline float rescore_path(int mode) {
   std::vector<std::pair<int, int>> pts;
-  for (int i = 0; hilfs_al[uint16_t(i)] != -1; i += 2)
-    pts.push_back({hilfs_al[uint16_t(i)], hilfs_al[uint16_t(i + 1)]});
+  for (int i = 0; hilfs_al[uint32_t(i)] != -1; i += 2)
+    pts.push_back({hilfs_al[uint32_t(i)], hilfs_al[uint32_t(i + 1)]});
   if (pts.empty()) return 0.0f;
   std::reverse(pts.begin(), pts.end());
   // A path that ends at the origin does not list it.

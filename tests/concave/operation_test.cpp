@@ -200,7 +200,7 @@ TEST_F(Concave, SubalignmentEndsAndStarts) {
   ASSERT_EQ(l_i, 11);
   ASSERT_EQ(edge_m(8, 4, 0), 32766);
   for (int target = 0; target < 2; ++target) {
-    hilfs_neu.change_length(uint16_t((n + m + 3) * 2));
+    hilfs_neu.change_length(uint32_t((n + m + 3) * 2));
     hilfs_rek.change_dim(uint32_t(n), uint32_t(m));
     hilfs_rek = 0;
     gl_zae = -1, found_flag = 0, wo_x = wo_y = target, computing = 5;

@@ -69,7 +69,7 @@ inline void compute_keep(const std::string& a, const std::string& b) {
   dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   dist_gr = nullptr;
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  help_l.change_length(uint16_t(n + m + 2));
+  help_l.change_length(uint32_t(n + m + 2));
   fp_err_clear();
   computing = 1;
   wert = min_distance();
@@ -81,8 +81,8 @@ inline void compute_keep(const std::string& a, const std::string& b) {
 // The nodes listed in hilfs_al, in list order.
 inline std::vector<std::pair<int, int>> path_nodes() {
   std::vector<std::pair<int, int>> v;
-  for (int k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint16_t(k)] != -1; k += 2)
-    v.push_back({hilfs_al[uint16_t(k)], hilfs_al[uint16_t(k + 1)]});
+  for (int k = 0; k + 1 < int(hilfs_al.length()) && hilfs_al[uint32_t(k)] != -1; k += 2)
+    v.push_back({hilfs_al[uint32_t(k)], hilfs_al[uint32_t(k + 1)]});
   return v;
 }
 
