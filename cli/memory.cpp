@@ -107,7 +107,9 @@ uint64_t estimate_memory(int mode, int n, int m) {
   uint64_t cells = uint64_t(n + 1) * uint64_t(m + 1);
   uint64_t inner = uint64_t(n) * uint64_t(m);
   uint64_t bits = inner / 8 + uint64_t(m) + 1;  // the optimal graph's bit matrix
-  if (mode == 1) return kBase + cells * (4 + 8) + inner * kGeneralRecord + bits;
+  // General engine: dist and its transposed copy (4 bytes each), the record
+  // pointers (8) and one record per inner node.
+  if (mode == 1) return kBase + cells * (4 + 4 + 8) + inner * kGeneralRecord + bits;
   // dist and edge_m (4 bytes each) and the row and column stacks and
   // candidate lists: four arrays of 16-bit pairs over every cell.
   return kBase + cells * (4 + 4 + 16) + bits;
