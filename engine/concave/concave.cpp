@@ -2,6 +2,8 @@
 // the per-column and per-row candidate lists, and the distance sweep.
 #include "engine/concave/concave.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -20,11 +22,13 @@ edge_matrix edge_m(1, 1);
 int l_i = 0, l_j = 0;
 int con_vorz = 1;
 int merk_l1 = 0;
+bool con_linear_path = true;
 
 namespace {
 
 int last_mode = 0;        // mode of the last sweep (6, 7, 8)
 bool last_complete = false;
+bool last_linear = false;  // the last sweep decided its crossings by the linear shortcut
 
 // Edge record codes of component 0.
 constexpr int16_t EDGE_DIAGONAL = 32767;
@@ -128,94 +132,127 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
   return new_v;
 }
 
-// The column minimum of the sweep: the same steps as envelope_min, with the
-// values it reads most (top interval end, head candidate and its D, top
-// element and its D) kept per column in one small record. The lists live in
+// The envelope minimum of the sweep: the same steps as envelope_min, on one
+// record per column (and one for the row being swept) that holds the list and
+// stack pointers and the values read most: the top interval's end, its head
+// candidate and D there, the top element and D there. The lists live in
 // separate blocks and D(x, k) lies a whole row apart for every k, so reading
-// them for every cell misses the cache; the records are read in order of x.
-struct ColumnTop {
-  int h;      // end of the top interval
-  int hc;     // head candidate of the top interval
-  float hd;   // D(x, hc)
-  int tv;     // stored value of the top list element
-  float td;   // D(x, |tv|)
+// them for every cell misses the cache; the column records are read in order
+// of x. The pointers go back into the containers when the sweep ends
+// (put_back), and the records are read again from them (take).
+struct Env {
+  int16_t* ln;  // list pairs: value, link
+  int16_t* sn;  // stack pairs: interval end, head position
+  int actual;   // list top, DL_EMPTY when empty
+  int free;     // next free list pair
+  int sp;       // number of stack pairs
+  int lcap, scap;
+  int h;        // end of the top interval
+  int hc;       // head candidate of the top interval
+  float hd;     // D(hc)
+  int tv;       // stored value of the top element (<= 0: a head)
+  int tk;       // its candidate, |tv|
+  float td;     // D(tk)
 };
 
 template <class DA>
-struct FastEnvelope {
-  stack_list* S;
-  double_list* L;
-  ColumnTop* c;
+void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
+  e.ln = L.numbers;
+  e.sn = S.numbers;
+  e.actual = L.actual_;
+  e.free = L.free_;
+  e.sp = S.sp_;
+  e.lcap = L.capacity_;
+  e.scap = S.capacity_;
+  // The records mirror what the steps read; an empty stack or list (only
+  // possible when the structures were not set up) reads as the initial group.
+  e.h = e.sp > 0 ? e.sn[2 * (e.sp - 1)] : 0;
+  const int hp = e.sp > 0 ? e.sn[2 * (e.sp - 1) + 1] : -1;
+  e.hc = hp >= 0 && hp < e.lcap ? std::abs(int(e.ln[2 * hp])) : 0;
+  e.hd = D(e.hc);
+  e.tv = e.actual >= 0 && e.actual < e.lcap ? e.ln[2 * e.actual] : 0;
+  e.tk = std::abs(e.tv);
+  e.td = D(e.tk);
+}
+
+void put_back(const Env& e, stack_list& S, double_list& L) {
+  L.actual_ = int16_t(e.actual);
+  L.free_ = int16_t(e.free);
+  S.sp_ = uint16_t(e.sp);
+}
+
+// Groups whose stretch ended before t leave: members, head, interval.
+template <class DA>
+__attribute__((noinline)) void expire_groups(Env& e, int t, DA D) {
+  while (e.sp > 0 && t > e.sn[2 * (e.sp - 1)]) {
+    while (e.actual >= 0 && e.ln[2 * e.actual] > 0) e.actual = e.ln[2 * e.actual + 1];
+    if (e.actual >= 0) e.actual = e.ln[2 * e.actual + 1];
+    --e.sp;
+  }
+  if (e.sp > 0) {
+    e.h = e.sn[2 * (e.sp - 1)];
+    e.hc = std::abs(int(e.ln[2 * e.sn[2 * (e.sp - 1) + 1]]));
+    e.hd = D(e.hc);
+  }
+  if (e.actual >= 0) {
+    e.tv = e.ln[2 * e.actual];
+    e.tk = std::abs(e.tv);
+    e.td = D(e.tk);
+  }
+}
+
+// With Linear set, the caller has shown that every comparison of the sweep is
+// exact and the gap cost linear (exact_linear below); the crossing search is
+// then decided by two probes instead of a binary search, with the same result.
+template <class DA, bool Linear>
+struct Step {
+  Env& e;
   DA D;
   const float* w;  // padded: reads beyond the table give -1 like the container
 
-  // The list and stack operations without the containers' checks: within the
-  // sweep every pointer is either valid or the empty marker, and a list or
-  // stack receives at most one element per target (its capacity).
-  bool l_empty() const { return L->actual_ < 0; }
-  int l_top() const { return L->numbers[2 * L->actual_]; }
-  void l_pop() { L->actual_ = L->numbers[2 * L->actual_ + 1]; }
+  // Within the sweep every list pointer is either a valid position or the
+  // empty marker, and a list or stack receives at most one element per
+  // target (its capacity); the pushes still refuse a full block.
+  bool l_empty() const { return e.actual < 0; }
+  void l_pop() { e.actual = e.ln[2 * e.actual + 1]; }
   void l_push(int v) {
-    const int f = L->free_;
-    if (f >= int(L->capacity_)) return;
-    L->numbers[2 * f] = int16_t(v);
-    L->numbers[2 * f + 1] = L->actual_;
-    L->actual_ = int16_t(f);
-    L->free_ = int16_t(f + 1);
+    const int f = e.free;
+    if (f >= e.lcap) return;
+    e.ln[2 * f] = int16_t(v);
+    e.ln[2 * f + 1] = int16_t(e.actual);
+    e.actual = f;
+    e.free = f + 1;
   }
-  bool s_empty() const { return S->sp_ == 0; }
-  int s_h() const { return S->numbers[2 * (S->sp_ - 1)]; }
-  int s_p() const { return S->numbers[2 * (S->sp_ - 1) + 1]; }
-  void s_pop() { --S->sp_; }
+  bool s_empty() const { return e.sp == 0; }
+  int s_h() const { return e.sn[2 * (e.sp - 1)]; }
+  int s_p() const { return e.sn[2 * (e.sp - 1) + 1]; }
   void s_push(int h, int p) {
-    const int sp = S->sp_;
-    if (sp >= int(S->capacity_)) return;
-    S->numbers[2 * sp] = int16_t(h);
-    S->numbers[2 * sp + 1] = int16_t(p);
-    S->sp_ = uint16_t(sp + 1);
+    const int sp = e.sp;
+    if (sp >= e.scap) return;
+    e.sn[2 * sp] = int16_t(h);
+    e.sn[2 * sp + 1] = int16_t(p);
+    e.sp = sp + 1;
   }
-
   void refresh_top() {
     if (l_empty()) return;
-    c->tv = l_top();
-    c->td = D(std::abs(c->tv));
+    e.tv = e.ln[2 * e.actual];
+    e.tk = std::abs(e.tv);
+    e.td = D(e.tk);
   }
   void refresh_head() {
-    c->h = s_h();
-    c->hc = std::abs(int(L->numbers[2 * s_p()]));
-    c->hd = D(c->hc);
+    e.h = s_h();
+    e.hc = std::abs(int(e.ln[2 * s_p()]));
+    e.hd = D(e.hc);
   }
 
-  float step(int t, float dn, int sentinel) {
-    if (t > c->h) {
-      while (!s_empty() && t > s_h()) {
-        while (!l_empty() && l_top() > 0) l_pop();
-        if (!l_empty()) l_pop();
-        s_pop();
-      }
-      refresh_head();
-      refresh_top();
-    }
-    const float old_v = c->hd + w[t - c->hc];
-    const float new_v = dn + w[1];
-    if (old_v <= new_v) {
-      while (!l_empty() && c->td + w[t - std::abs(c->tv)] > old_v) {
-        l_pop();
-        refresh_top();
-      }
-      if (new_v == old_v) {
-        l_push(t - 1);
-        c->tv = t - 1;
-        c->td = dn;
-      }
-      return old_v;
-    }
+  // The new candidate t - 1 (value dn) opens a group.
+  float open_group(int t, float dn, float new_v, int sentinel) {
     bool head_stale = false;
     while (!l_empty() && !s_empty()) {
-      const int h = head_stale ? s_h() : c->h;
-      if (c->td + w[h - std::abs(c->tv)] > dn + w[h - t + 1]) {
-        if (c->tv <= 0) {
-          s_pop();
+      const int h = head_stale ? s_h() : e.h;
+      if (e.td + w[h - e.tk] > dn + w[h - t + 1]) {
+        if (e.tv <= 0) {
+          --e.sp;
           head_stale = true;
         }
         l_pop();
@@ -227,27 +264,65 @@ struct FastEnvelope {
     int r = sentinel;
     if (!s_empty()) {
       if (head_stale) refresh_head();
-      const int h = c->h, k = c->hc;
-      const float dk = c->hd;
-      int lo = t, hi = h;
-      r = t;
-      // The probes of crossing(), without branches on their outcome.
-      while (lo <= hi) {
-        const int mid = lo + (hi - lo) / 2;
-        const bool ge = dk + w[mid - k] >= dn + w[mid - t + 1];
-        r = ge ? mid : r;
-        lo = ge ? mid + 1 : lo;
-        hi = ge ? hi : mid - 1;
+      const int h = e.h, k = e.hc;
+      const float dk = e.hd;
+      if (Linear) {
+        // Exact sums and w(j) = w(1) + (j - 1) d make the probe's outcome the
+        // same at every target of [t, h - 1] (D(k) - k d against D(t - 1) -
+        // (t - 1) d). Only h can differ: as the sentinel of candidate 0 it
+        // reads past the table. So the binary search ends at t when the probe
+        // fails, else at h or h - 1.
+        const bool first = dk + w[t - k] >= dn + w[1];
+        const bool last = dk + w[h - k] >= dn + w[h - t + 1];
+        r = first ? h - int(!last) : t;
+      } else {
+        int lo = t, hi = h;
+        r = t;
+        // The probes of crossing(), without branches on their outcome.
+        while (lo <= hi) {
+          const int mid = lo + (hi - lo) / 2;
+          const bool ge = dk + w[mid - k] >= dn + w[mid - t + 1];
+          r = ge ? mid : r;
+          lo = ge ? mid + 1 : lo;
+          hi = ge ? hi : mid - 1;
+        }
       }
     }
-    s_push(r, L->free_);
+    s_push(r, e.free);
     l_push(-(t - 1));
-    c->h = r;
-    c->hc = t - 1;
-    c->hd = dn;
-    c->tv = -(t - 1);
-    c->td = dn;
+    e.h = r;
+    e.hc = t - 1;
+    e.hd = dn;
+    e.tv = -(t - 1);
+    e.tk = t - 1;
+    e.td = dn;
     return new_v;
+  }
+
+  float operator()(int t, float dn, int sentinel) {
+    if (t > e.h) {
+      // Rare: a copy keeps the record of the row out of memory.
+      Env c = e;
+      expire_groups(c, t, D);
+      e = c;
+    }
+    const float old_v = e.hd + w[t - e.hc];
+    const float new_v = dn + w[1];
+    if (old_v <= new_v) {
+      // Tied members that fell behind their head leave (newest first).
+      while (!l_empty() && e.td + w[t - e.tk] > old_v) {
+        l_pop();
+        refresh_top();
+      }
+      if (new_v == old_v) {
+        l_push(t - 1);
+        e.tv = t - 1;
+        e.tk = t - 1;
+        e.td = dn;
+      }
+      return old_v;
+    }
+    return open_group(t, dn, new_v, sentinel);
   }
 };
 
@@ -260,6 +335,211 @@ inline void write_edge(int x, int y, int code) {
   if (code & 4) c1 = pointer_code(Lz[y]);
   edge_m.set(uint32_t(x), uint32_t(y), 0, c0);
   edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
+}
+
+// Exponent of the lowest set bit of a finite non-zero float: v = odd * 2^e.
+int low_exponent(float v) {
+  int e = 0;
+  const double f = std::frexp(std::fabs(double(v)), &e);  // [0.5, 1) * 2^e
+  int64_t mant = int64_t(std::ldexp(f, 24));               // exact: 24 bits
+  e -= 24;
+  while ((mant & 1) == 0) {
+    mant >>= 1;
+    ++e;
+  }
+  return e;
+}
+
+// Whether every comparison of the sweep is decided on exact values under a
+// linear gap cost. Holds when
+//  - w(j) = w(1) + (j - 1) d for j = 1 .. L (checked on exact differences),
+//  - every gap cost, every pair score the two sequences can use and the -1
+//    read past the table are integer multiples of one power of two q,
+//  - every sum the sweep forms stays within 2^23 q in magnitude.
+// Every D value and every candidate value is then the cost of some path
+// (pair scores and gap runs, at most n + m + 2 letters long) or such a cost
+// minus 1, so it is a multiple of q below 2^24 q: single-precision sums are
+// exact and all comparisons are those of the exact values.
+bool exact_linear(const float* w, int L, const float (*score)[26], const char* s1, int nn, const char* s2,
+                  int mm) {
+  if (L < 1 || nn < 1 || mm < 1) return false;
+  bool in1[26] = {}, in2[26] = {};
+  for (int i = 0; i < nn; ++i) {
+    const int a = s1[i] - 'A';
+    if (a < 0 || a >= 26) return false;
+    in1[a] = true;
+  }
+  for (int i = 0; i < mm; ++i) {
+    const int b = s2[i] - 'A';
+    if (b < 0 || b >= 26) return false;
+    in2[b] = true;
+  }
+  int qe = 0;  // exponent of q; the -1 read past the table needs q <= 1
+  double wmax = 0.0, smax = 0.0;
+  auto take = [&](float v, double& mx) {
+    if (!std::isfinite(v)) return false;
+    if (v != 0.0f) qe = std::min(qe, low_exponent(v));
+    mx = std::max(mx, std::fabs(double(v)));
+    return true;
+  };
+  for (int j = 1; j <= L; ++j)
+    if (!take(w[j], wmax)) return false;
+  for (int a = 0; a < 26; ++a)
+    for (int b = 0; b < 26; ++b)
+      if (in1[a] && in2[b] && !take(score[a][b], smax)) return false;
+  const double limit = std::ldexp(1.0, qe + 23);
+  // Below 2^24 q every value is an exact double multiple of q, and so is
+  // every difference of two of them.
+  if (wmax > limit || smax > limit) return false;
+  const double d = L >= 2 ? double(w[2]) - double(w[1]) : 0.0;
+  for (int j = 2; j <= L; ++j)
+    if (double(w[j]) - double(w[j - 1]) != d) return false;
+  // A path: at most min(n, m) pairs, gap runs of r runs and G letters in all
+  // cost r (w(1) - d) + G d, with r <= G <= n + m + 2.
+  const double gap_letters = double(nn) + double(mm) + 2.0;
+  const double bound = double(std::min(nn, mm)) * smax +
+                       gap_letters * (std::fabs(double(w[1]) - d) + std::fabs(d)) + wmax + 1.0;
+  return bound <= limit;
+}
+
+// What the sweep reads and writes besides the globals.
+struct Sweep {
+  int mode;
+  const float (*score)[26];  // [letter of seq2][letter of seq1]
+  const bool (*fill)[26];    // idem: a missing table entry
+  const float* w;            // gap costs padded past the table with -1
+  float run_min;
+  float last;
+  bool stopped;
+};
+
+// D(x, y) = min(D(x-1, y-1) + score(x, y), S(x, y), Z(x, y)) for 1 <= x <= n,
+// 1 <= y <= m, further min(..., 0) in mode 8; S and Z are the envelope
+// minima of the column and the row. Every exact tie keeps its step.
+template <bool Linear>
+__attribute__((noinline)) void sweep(Sweep& sw) {
+  const int mode = sw.mode;
+  const uint32_t stride = dist.dim_x_;
+  const char* s1 = seq1.c_str();
+  const char* s2 = seq2.c_str();
+  // Letters of seq1 as table indices (26: not a letter).
+  std::vector<uint8_t> a1(size_t(n) + 1, 26);
+  for (int x = 1; x <= n; ++x) {
+    const int a = s1[x - 1] - 'A';
+    a1[size_t(x)] = uint8_t(a >= 0 && a < 26 ? a : 26);
+  }
+  std::vector<Env> cols(size_t(n) + 1);
+  for (int x = 1; x <= n; ++x) take(cols[size_t(x)], Ss[x], Ls[x], ColumnD{dist.numbers + x, stride});
+  auto put_back_columns = [&]() {
+    for (int x = 1; x <= n; ++x) put_back(cols[size_t(x)], Ss[x], Ls[x]);
+  };
+  // Edge records are written straight into their rows when the matrix has
+  // the size the sweep needs.
+  const bool edge_rows = edge_m.dim_x_ >= uint32_t(n) + 1 && edge_m.dim_y_ >= uint32_t(m) + 1;
+  int counter = 0;
+  bool sub_used = false;
+  // Cells are taken in stretches that end where the event check falls (every
+  // 20 cells, counted across rows): first the column minima of the stretch,
+  // which depend on earlier rows only, then the chain along the row. So the
+  // structures are at every check what the cell-by-cell order leaves there.
+  constexpr int kCheck = 20;
+  float s_of[kCheck];
+  int ps_of[kCheck];
+  for (int y = 1; y <= m && !sw.stopped; ++y) {
+    show_time(200u * unsigned(y));
+    float* Drow = dist.row(uint32_t(y));
+    const float* Dprev = dist.row(uint32_t(y - 1));
+    int16_t* Erow = edge_rows ? edge_m.numbers + 2 * uint64_t(y) * edge_m.dim_x_ : nullptr;
+    const int b = s2[y - 1] - 'A';
+    const bool b_letter = b >= 0 && b < 26;
+    const float* sc_row = sw.score[b_letter ? b : 0];
+    const bool* fill_row = sw.fill[b_letter ? b : 0];
+    Env re;
+    take(re, Sz[y], Lz[y], RowD{Drow});
+    Step<RowD, Linear> row{re, RowD{Drow}, sw.w};
+    for (int x0 = 1; x0 <= n;) {
+      const int len = std::min(n - x0 + 1, kCheck - counter);
+      for (int i = 0; i < len; ++i) {
+        const int x = x0 + i;
+        Env& ce = cols[size_t(x)];
+        Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, sw.w};
+        s_of[i] = col(y, Dprev[x], m + 1);
+        ps_of[i] = ce.actual + 1;
+      }
+      float best = 0.0f;
+      for (int i = 0; i < len; ++i) {
+        const int x = x0 + i;
+        const float s = s_of[i];
+        const float z = row(x, Drow[x - 1], n + 1);
+        const int a = a1[size_t(x)];
+        float sc;
+        if (a < 26 && b_letter) {
+          sc = sc_row[a];
+          sub_used |= fill_row[a];
+        } else {
+          sc = pair_score(s1[x - 1], s2[y - 1]);
+        }
+        const float d = Dprev[x - 1] + sc;
+        // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
+        // (The outcomes are data-dependent: computed without branches.)
+        const bool d_lt = d < s, d_gt = d > s;
+        int code = 3 - 2 * int(d_lt) - int(d_gt);
+        best = d_gt ? s : d;
+        const bool z_lt = best > z, z_eq = best == z;
+        code = z_lt ? 4 : code + 4 * int(z_eq);
+        best = z_lt ? z : best;
+        if (mode == 8) {
+          if (best > 0.0f) {
+            best = 0.0f;
+            code = 8;
+          }
+          if (best <= sw.run_min) {
+            sw.run_min = best;
+            l_i = x;
+            l_j = y;
+          }
+        }
+        Drow[x] = best;
+        // The edge record: the pointer codes are the lists' top positions + 1.
+        int16_t c0, c1;
+        if (code == 8) {
+          c0 = EDGE_START;
+          c1 = 0;
+        } else {
+          c0 = (code & 2) ? int16_t(ps_of[i]) : int16_t(0);
+          if (code & 1) c0 = c0 ? int16_t(-c0) : EDGE_DIAGONAL;
+          c1 = (code & 4) ? int16_t(re.actual + 1) : int16_t(0);
+        }
+        if (edge_rows) {
+          Erow[2 * x] = c0;
+          Erow[2 * x + 1] = c1;
+        } else {
+          edge_m.set(uint32_t(x), uint32_t(y), 0, c0);
+          edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
+        }
+      }
+      sw.last = best;
+      x0 += len;
+      counter += len;
+      if (counter == kCheck) {
+        counter = 0;
+        if (sub_used) sub_t = 1;
+        notify_dispatch();
+        if (!main_window_shown()) {
+          put_back(re, Sz[y], Lz[y]);
+          put_back_columns();
+          alles_aus();
+        }
+        if (fp_error() || computing == 0) {
+          sw.stopped = true;
+          break;
+        }
+      }
+    }
+    put_back(re, Sz[y], Lz[y]);
+  }
+  if (sub_used) sub_t = 1;
+  put_back_columns();
 }
 
 }  // namespace
@@ -297,6 +577,7 @@ void concave_setup() {
   }
   last_mode = 0;
   last_complete = false;
+  last_linear = false;
 }
 
 void concave_release() {
@@ -315,11 +596,14 @@ void concave_reset() {
   l_i = l_j = 0;
   con_vorz = 1;
   merk_l1 = 0;
+  con_linear_path = true;
   last_mode = 0;
   last_complete = false;
+  last_linear = false;
 }
 
 int concave_mode() { return last_mode; }
+bool concave_linear_used() { return last_linear; }
 
 uint64_t concave_bytes(int nn, int mm) {
   return uint64_t(nn + 1) * uint64_t(mm + 1) * 8u + uint64_t(nn) * uint64_t(mm) * 4u;
@@ -361,13 +645,13 @@ int cost_warning() {
   return notice(r);
 }
 
-// D(x, y) = min(D(x-1, y-1) + score(x, y), S(x, y), Z(x, y)) for 1 <= x <= n,
-// 1 <= y <= m, further min(..., 0) in mode 8; S and Z are the envelope
-// minima of the column and the row. Every exact tie keeps its step.
+// The distance in the mode of computing (6, 7, 8): cost table, concavity
+// test, borders, then the sweep over the inner cells.
 float concave_distance() {
   const int mode = computing;
   last_mode = mode;
   last_complete = false;
+  last_linear = false;
   const int L = n > m ? n : m;
 
   // Cost table, w(0), and the concavity test w(k-1) + w(k+1) <= 2.001 w(k).
@@ -410,7 +694,6 @@ float concave_distance() {
     for (int b = 0; b < 26; ++b) score[a][b] = pair_score_peek(char('A' + a), char('A' + b), &fill[a][b]);
 
   sub_t = 0;
-  int counter = 0;
   bytes = concave_bytes(n, m);
   gesamtkanten = 0;
   progress_reset();
@@ -418,89 +701,26 @@ float concave_distance() {
 
   const float* w = fu_res.numbers;
   const uint32_t wl = fu_res.length_;
-  const uint32_t stride = dist.dim_x_;
   // Gap costs padded past the table with the container's -1.
   std::vector<float> wpad(size_t(L) + 3, -1.0f);
   for (uint32_t k = 0; k < wl && k < wpad.size(); ++k) wpad[k] = w[k];
-  std::vector<ColumnTop> tops(size_t(n) + 1);
-  for (int x = 0; x <= n; ++x) {
-    const float d0 = dist(uint32_t(x), 0);
-    tops[size_t(x)] = ColumnTop{m + 1, 0, d0, 0, d0};
-  }
-  const char* s1 = seq1.c_str();
-  const char* s2 = seq2.c_str();
-  float last = dist(uint32_t(n), uint32_t(m));
-  bool stopped = false;
-  constexpr int kAhead = 6;
-  for (int y = 1; y <= m && !stopped; ++y) {
-    show_time(200u * unsigned(y));
-    float* Drow = dist.row(uint32_t(y));
-    const float* Dprev = dist.row(uint32_t(y - 1));
-    const int b = s2[y - 1] - 'A';
-    stack_list& Srow = Sz[y];
-    double_list& Lrow = Lz[y];
-    ColumnTop row_top{n + 1, 0, Drow[0], 0, Drow[0]};
-    FastEnvelope<RowD> row{&Srow, &Lrow, &row_top, RowD{Drow}, wpad.data()};
-    for (int x = 1; x <= n; ++x) {
-      if (x + kAhead <= n) {  // the top lines of a later column's stack and list
-        const stack_list& sa = Ss[x + kAhead];
-        const double_list& la = Ls[x + kAhead];
-        __builtin_prefetch(sa.numbers + 2 * (sa.sp_ > 0 ? sa.sp_ - 1 : 0), 1);
-        __builtin_prefetch(la.numbers + 2 * (la.actual_ > 0 ? la.actual_ : 0), 1);
-        __builtin_prefetch(la.numbers + 2 * la.free_, 1);
-        __builtin_prefetch(la.numbers, 1);
-      }
-      FastEnvelope<ColumnD> col{&Ss[x], &Ls[x], &tops[size_t(x)], ColumnD{dist.numbers + x, stride},
-                                wpad.data()};
-      const float s = col.step(y, Dprev[x], m + 1);
-      const float z = row.step(x, Drow[x - 1], n + 1);
-      const int a = s1[x - 1] - 'A';
-      float sc;
-      if ((unsigned)a < 26u && (unsigned)b < 26u) {
-        sc = score[a][b];
-        if (fill[a][b]) sub_t = 1;
-      } else {
-        sc = pair_score(s1[x - 1], s2[y - 1]);
-      }
-      const float d = Dprev[x - 1] + sc;
-      // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
-      // (The outcomes are data-dependent: computed without branches.)
-      const bool d_lt = d < s, d_gt = d > s;
-      int code = 3 - 2 * int(d_lt) - int(d_gt);
-      float best = d_gt ? s : d;
-      const bool z_lt = best > z, z_eq = best == z;
-      code = z_lt ? 4 : code + 4 * int(z_eq);
-      best = z_lt ? z : best;
-      if (mode == 8) {
-        if (best > 0.0f) {
-          best = 0.0f;
-          code = 8;
-        }
-        if (best <= run_min) {
-          run_min = best;
-          l_i = x;
-          l_j = y;
-        }
-      }
-      Drow[x] = best;
-      last = best;
-      if (code == 8) {
-        edge_m.set(uint32_t(x), uint32_t(y), 0, EDGE_START);
-        edge_m.set(uint32_t(x), uint32_t(y), 1, 0);
-      } else {
-        write_edge(x, y, code);
-      }
-      if (++counter == 20) {
-        counter = 0;
-        notify_dispatch();
-        if (!main_window_shown()) alles_aus();
-        if (fp_error() || computing == 0) {
-          stopped = true;
-          break;
-        }
-      }
+  // Pair scores by letter of seq2, then letter of seq1.
+  float score_t[26][26];
+  bool fill_t[26][26];
+  for (int a = 0; a < 26; ++a)
+    for (int b = 0; b < 26; ++b) {
+      score_t[b][a] = score[a][b];
+      fill_t[b][a] = fill[a][b];
     }
-  }
+  Sweep sw{mode, score_t, fill_t, wpad.data(), run_min, dist(uint32_t(n), uint32_t(m)), false};
+  last_linear = con_linear_path && exact_linear(wpad.data(), L, score, seq1.c_str(), n, seq2.c_str(), m);
+  if (last_linear)
+    sweep<true>(sw);
+  else
+    sweep<false>(sw);
+  run_min = sw.run_min;
+  const float last = sw.last;
+  const bool stopped = sw.stopped;
   if (!stopped && !fp_error() && computing != 0) last_complete = true;
 
   if (mode == 7) {

@@ -16,6 +16,7 @@ extern edge_matrix edge_m;   // (n+1) x (m+1) edge records
 extern int l_i, l_j;     // end cell of the best subalignment (mode 8)
 extern int con_vorz;     // +1/-1: sign of a link not yet drawn in the current drawing pass
 extern int merk_l1;      // end position in sequence 1 of the shown alignment (modes 7, 8)
+extern bool con_linear_path;  // the sweep may use its shortcut for exact linear costs (true; tests turn it off)
 
 float Spaltenminimum(int x, int y);
 float Zeilenminimum(int x, int y);
@@ -51,6 +52,9 @@ void concave_reset();
 // the end (no interrupt, no floating-point fault); 0 / false before any.
 int concave_mode();
 bool concave_complete();
+// Whether the last sweep took its shortcut for linear gap costs on exact
+// values (same results, fewer probes); false before any.
+bool concave_linear_used();
 
 // The memory figure of a concave graph for sequence lengths n and m:
 // (n + 1)(m + 1) * 8 + n * m * 4 bytes (beyond 32 bits at the largest lengths).

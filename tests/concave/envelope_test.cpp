@@ -1,5 +1,7 @@
 // The column and row minima: hand-worked lists, and invariants after every
 // call on random columns against a scan over all candidates.
+#include <cstring>
+
 #include "tests/concave/helpers.h"
 
 namespace {
@@ -151,4 +153,115 @@ TEST_F(Concave, SweepLeavesTheListsOfThePlainMinima) {
     for (int x = 1; x <= n; ++x) ASSERT_EQ(snapshot(Ls[x], Ss[x]), cols[size_t(x - 1)]) << "column " << x;
     for (int y = 1; y <= m; ++y) ASSERT_EQ(snapshot(Lz[y], Sz[y]), rows[size_t(y - 1)]) << "row " << y;
   }
+}
+
+namespace {
+
+// Everything a concave computation leaves for the graph, the traceback and
+// the figures.
+struct SweepResult {
+  float value;
+  std::vector<float> D;
+  std::vector<int> edges, lists;
+  int li, lj;
+  bool operator==(const SweepResult& o) const {
+    // Bitwise on D: -0 and 0 or differently rounded values must not pass.
+    return std::memcmp(&value, &o.value, sizeof value) == 0 && D.size() == o.D.size() &&
+           std::memcmp(D.data(), o.D.data(), D.size() * sizeof(float)) == 0 && edges == o.edges &&
+           lists == o.lists && li == o.li && lj == o.lj;
+  }
+};
+
+SweepResult sweep_once(int mode, bool shortcut, bool* used) {
+  con_linear_path = shortcut;
+  computing = mode;
+  dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+  concave_setup();
+  SweepResult r;
+  r.value = concave_distance();
+  *used = concave_linear_used();
+  EXPECT_TRUE(concave_complete());
+  for (int y = 0; y <= m; ++y)
+    for (int x = 0; x <= n; ++x) {
+      r.D.push_back(dist(uint32_t(x), uint32_t(y)));
+      r.edges.push_back(edge_m(uint32_t(x), uint32_t(y), 0));
+      r.edges.push_back(edge_m(uint32_t(x), uint32_t(y), 1));
+    }
+  for (int x = 0; x <= n; ++x) {
+    const auto v = snapshot(Ls[x], Ss[x]);
+    r.lists.insert(r.lists.end(), v.begin(), v.end());
+  }
+  for (int y = 0; y <= m; ++y) {
+    const auto v = snapshot(Lz[y], Sz[y]);
+    r.lists.insert(r.lists.end(), v.begin(), v.end());
+  }
+  r.li = l_i;
+  r.lj = l_j;
+  return r;
+}
+
+}  // namespace
+
+// Linear costs on exactly representable values let the sweep decide its
+// crossings with two probes; it must leave exactly what the binary search
+// leaves, in every mode, with either sequence the longer one (the sentinel
+// of candidate 0 then reads past the cost table in the columns or the rows).
+TEST_F(Concave, LinearShortcutLeavesWhatTheSearchLeaves) {
+  NoticeRecorder rec;
+  std::mt19937 g(5);
+  struct Lin { double a, b, sub, mat; };
+  const Lin exact[] = {{9, 1, 2, 0}, {0.5, 1, 2, 0}, {1.5, 0.5, 1, -0.5}, {2, 0.25, 1.5, 0}, {3, 0, 2, -1}};
+  for (int round = 0; round < 150; ++round) {
+    reset_all();
+    const Lin& c = exact[size_t(round) % (sizeof exact / sizeof exact[0])];
+    const int mode = 6 + round % 3;
+    func = 4;
+    aa = c.a;
+    bb = c.b;
+    sub = c.sub;
+    mat = mode == 8 ? -1.0 : c.mat;
+    const int la = 1 + int(g() % 70), lb = 1 + int(g() % 70);
+    std::string s1 = random_seq(g, la, round % 4 == 0 ? "AC" : "ACGT"), s2 = random_seq(g, lb);
+    if (mode != 6 && lb > la) std::swap(s1, s2);
+    set_seqs(s1, s2);
+    SCOPED_TRACE("round " + std::to_string(round) + " mode " + std::to_string(mode) + " " + s1 + " / " + s2);
+    bool fast = false, slow = true;
+    const SweepResult a = sweep_once(mode, true, &fast);
+    const SweepResult b = sweep_once(mode, false, &slow);
+    EXPECT_TRUE(fast);
+    EXPECT_FALSE(slow);
+    ASSERT_TRUE(a == b);
+  }
+
+  // Costs whose sums round, or that are not linear, or whose values leave
+  // the range of exact sums, keep the binary search.
+  struct Case { signed char f; double a, b, sub; std::string s1, s2; };
+  const std::string big(300, 'A'), big2(300, 'C');
+  const Case general[] = {
+      {4, 0.3, 1.1, 2, "ACGTTGCA", "ACTTGA"},       // 0.3 and 1.1 round
+      {1, 2, 1, 2, "ACGTTGCA", "ACTTGA"},           // logarithm
+      {3, 2, 1.5, 2, "ACGTTGCA", "ACTTGA"},         // square root
+      {4, 1e7, 1, 2, "ACGTTGCA", "ACTTGA"},         // sums beyond 2^24
+      {4, 64, 1.0 / 1024, 2, big, big2},            // steps of 2^-10, sums near 2^15
+      {4, 0.5, 1, 2, "ACGT-A", "ACTA"},             // a character outside the table
+  };
+  for (const Case& c : general) {
+    reset_all();
+    func = c.f;
+    aa = c.a;
+    bb = c.b;
+    sub = c.sub;
+    set_seqs(c.s1, c.s2);
+    bool used = true;
+    sweep_once(6, true, &used);
+    EXPECT_FALSE(used) << int(c.f) << " " << c.a << " " << c.b;
+  }
+  // The same lengths with exact steps do take the shortcut.
+  reset_all();
+  aa = 64;
+  bb = 1.0 / 8;
+  set_seqs(big, big2);
+  bool used = false;
+  sweep_once(6, true, &used);
+  EXPECT_TRUE(used);
 }
