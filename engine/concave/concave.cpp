@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <sys/mman.h>
 #include <vector>
 
 #include "cost/cost.h"
@@ -153,7 +154,20 @@ struct Env {
   int tv;       // stored value of the top element (<= 0: a head)
   int tk;       // its candidate, |tv|
   float td;     // D(tk)
+  int h2, hc2;  // the interval below the top one (when sp >= 2): end, head candidate
+  float hd2;    // and D there
 };
+
+// Reads the interval below the top one into the record.
+template <class DA>
+inline void load_second(Env& e, const DA& D) {
+  if (e.sp < 2) return;
+  const int i = e.sp - 2;
+  e.h2 = e.sn[2 * i];
+  const int p = e.sn[2 * i + 1];
+  e.hc2 = p >= 0 && p < e.lcap ? std::abs(int(e.ln[2 * p])) : 0;
+  e.hd2 = D(e.hc2);
+}
 
 template <class DA>
 void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
@@ -173,6 +187,9 @@ void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
   e.tv = e.actual >= 0 && e.actual < e.lcap ? e.ln[2 * e.actual] : 0;
   e.tk = std::abs(e.tv);
   e.td = D(e.tk);
+  e.h2 = e.hc2 = 0;
+  e.hd2 = e.hd;
+  load_second(e, D);
 }
 
 void put_back(const Env& e, stack_list& S, double_list& L) {
@@ -199,6 +216,7 @@ __attribute__((noinline)) void expire_groups(Env& e, int t, DA D) {
     e.tk = std::abs(e.tv);
     e.td = D(e.tk);
   }
+  load_second(e, D);
 }
 
 // With Linear set, the caller has shown that every comparison of the sweep is
@@ -209,6 +227,7 @@ struct Step {
   Env& e;
   DA D;
   const float* w;  // padded: reads beyond the table give -1 like the container
+  int16_t* spare;  // a pair that takes the writes of pushes not made
 
   // Within the sweep every list pointer is either a valid position or the
   // empty marker, and a list or stack receives at most one element per
@@ -224,14 +243,23 @@ struct Step {
     e.free = f + 1;
   }
   bool s_empty() const { return e.sp == 0; }
-  int s_h() const { return e.sn[2 * (e.sp - 1)]; }
-  int s_p() const { return e.sn[2 * (e.sp - 1) + 1]; }
+  // Pops the top interval; the one below becomes the top from the record.
+  void s_pop() {
+    --e.sp;
+    e.h = e.h2;
+    e.hc = e.hc2;
+    e.hd = e.hd2;
+    load_second(e, D);
+  }
   void s_push(int h, int p) {
     const int sp = e.sp;
     if (sp >= e.scap) return;
     e.sn[2 * sp] = int16_t(h);
     e.sn[2 * sp + 1] = int16_t(p);
     e.sp = sp + 1;
+    e.h2 = e.h;
+    e.hc2 = e.hc;
+    e.hd2 = e.hd;
   }
   void refresh_top() {
     if (l_empty()) return;
@@ -239,22 +267,13 @@ struct Step {
     e.tk = std::abs(e.tv);
     e.td = D(e.tk);
   }
-  void refresh_head() {
-    e.h = s_h();
-    e.hc = std::abs(int(e.ln[2 * s_p()]));
-    e.hd = D(e.hc);
-  }
 
   // The new candidate t - 1 (value dn) opens a group.
   float open_group(int t, float dn, float new_v, int sentinel) {
-    bool head_stale = false;
     while (!l_empty() && !s_empty()) {
-      const int h = head_stale ? s_h() : e.h;
+      const int h = e.h;
       if (e.td + w[h - e.tk] > dn + w[h - t + 1]) {
-        if (e.tv <= 0) {
-          --e.sp;
-          head_stale = true;
-        }
+        if (e.tv <= 0) s_pop();
         l_pop();
         refresh_top();
       } else {
@@ -263,7 +282,6 @@ struct Step {
     }
     int r = sentinel;
     if (!s_empty()) {
-      if (head_stale) refresh_head();
       const int h = e.h, k = e.hc;
       const float dk = e.hd;
       if (Linear) {
@@ -314,12 +332,18 @@ struct Step {
         l_pop();
         refresh_top();
       }
-      if (new_v == old_v) {
-        l_push(t - 1);
-        e.tv = t - 1;
-        e.tk = t - 1;
-        e.td = dn;
-      }
+      // A tie joins as a member; the outcome is data-dependent, so the push
+      // is made without a branch (a refused one writes to a spare pair).
+      const int f = e.free;
+      const bool push = new_v == old_v && f < e.lcap;
+      int16_t* slot = push ? e.ln + 2 * f : spare;
+      slot[0] = int16_t(t - 1);
+      slot[1] = int16_t(e.actual);
+      e.actual = push ? f : e.actual;
+      e.free = f + int(push);
+      e.tv = push ? t - 1 : e.tv;
+      e.tk = push ? t - 1 : e.tk;
+      e.td = push ? dn : e.td;
       return old_v;
     }
     return open_group(t, dn, new_v, sentinel);
@@ -335,6 +359,12 @@ inline void write_edge(int x, int y, int code) {
   if (code & 4) c1 = pointer_code(Lz[y]);
   edge_m.set(uint32_t(x), uint32_t(y), 0, c0);
   edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
+}
+
+// c ? a : b without a branch (for data-dependent outcomes).
+inline int pick(bool c, int a, int b) {
+  const int mask = -int(c);
+  return (a & mask) | (b & ~mask);
 }
 
 // Exponent of the lowest set bit of a finite non-zero float: v = odd * 2^e.
@@ -445,6 +475,7 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   constexpr int kCheck = 20;
   float s_of[kCheck];
   int ps_of[kCheck];
+  int16_t spare[2];
   for (int y = 1; y <= m && !sw.stopped; ++y) {
     show_time(200u * unsigned(y));
     float* Drow = dist.row(uint32_t(y));
@@ -456,13 +487,13 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
     const bool* fill_row = sw.fill[b_letter ? b : 0];
     Env re;
     take(re, Sz[y], Lz[y], RowD{Drow});
-    Step<RowD, Linear> row{re, RowD{Drow}, sw.w};
+    Step<RowD, Linear> row{re, RowD{Drow}, sw.w, spare};
     for (int x0 = 1; x0 <= n;) {
       const int len = std::min(n - x0 + 1, kCheck - counter);
       for (int i = 0; i < len; ++i) {
         const int x = x0 + i;
         Env& ce = cols[size_t(x)];
-        Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, sw.w};
+        Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, sw.w, spare};
         s_of[i] = col(y, Dprev[x], m + 1);
         ps_of[i] = ce.actual + 1;
       }
@@ -486,7 +517,7 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
         int code = 3 - 2 * int(d_lt) - int(d_gt);
         best = d_gt ? s : d;
         const bool z_lt = best > z, z_eq = best == z;
-        code = z_lt ? 4 : code + 4 * int(z_eq);
+        code = pick(z_lt, 4, code + 4 * int(z_eq));
         best = z_lt ? z : best;
         if (mode == 8) {
           if (best > 0.0f) {
@@ -501,21 +532,23 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
         }
         Drow[x] = best;
         // The edge record: the pointer codes are the lists' top positions + 1.
-        int16_t c0, c1;
+        int c0, c1;
         if (code == 8) {
           c0 = EDGE_START;
           c1 = 0;
         } else {
-          c0 = (code & 2) ? int16_t(ps_of[i]) : int16_t(0);
-          if (code & 1) c0 = c0 ? int16_t(-c0) : EDGE_DIAGONAL;
-          c1 = (code & 4) ? int16_t(re.actual + 1) : int16_t(0);
+          // Column chain p, or -p with the diagonal; the diagonal alone
+          // 32767 (a chain code of 0 counts as none).
+          c0 = pick(code & 2, int(int16_t(ps_of[i])), 0);
+          c0 = pick(code & 1, pick(c0 != 0, -c0, EDGE_DIAGONAL), c0);
+          c1 = pick(code & 4, int(int16_t(re.actual + 1)), 0);
         }
         if (edge_rows) {
-          Erow[2 * x] = c0;
-          Erow[2 * x + 1] = c1;
+          Erow[2 * x] = int16_t(c0);
+          Erow[2 * x + 1] = int16_t(c1);
         } else {
-          edge_m.set(uint32_t(x), uint32_t(y), 0, c0);
-          edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
+          edge_m.set(uint32_t(x), uint32_t(y), 0, int16_t(c0));
+          edge_m.set(uint32_t(x), uint32_t(y), 1, int16_t(c1));
         }
       }
       sw.last = best;
@@ -566,6 +599,15 @@ void concave_setup() {
     Ls[i].push(0);
   }
   edge_m.change_dim(uint32_t(nn + 1), uint32_t(mm + 1));
+  {
+    auto huge = [](void* p, size_t len) {
+      const uintptr_t a = ((uintptr_t)p + 0x1fffff) & ~uintptr_t(0x1fffff);
+      const uintptr_t e = ((uintptr_t)p + len) & ~uintptr_t(0x1fffff);
+      if (e > a) madvise((void*)a, e - a, MADV_HUGEPAGE);
+    };
+    huge(dist.numbers, size_t(dist.dim_x_) * dist.dim_y_ * sizeof(float));
+    huge(edge_m.numbers, size_t(edge_m.dim_x_) * edge_m.dim_y_ * 2 * sizeof(int16_t));
+  }
   // The border cells carry no record; searches read them, so they read 0.
   for (int i = 0; i <= nn; ++i) {
     edge_m.set(uint32_t(i), 0, 0, 0);
