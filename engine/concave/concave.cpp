@@ -473,6 +473,7 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   // which depend on earlier rows only, then the chain along the row. So the
   // structures are at every check what the cell-by-cell order leaves there.
   constexpr int kCheck = 20;
+  constexpr int kAhead = 8;
   float s_of[kCheck];
   int ps_of[kCheck];
   int16_t spare[2];
@@ -492,6 +493,14 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
       const int len = std::min(n - x0 + 1, kCheck - counter);
       for (int i = 0; i < len; ++i) {
         const int x = x0 + i;
+        if (Linear && x + kAhead <= n) {
+          // Under linear costs nearly half the column steps pop and push at
+          // the top of their list: its lines for a later column are fetched
+          // ahead (strictly concave costs rarely touch them).
+          const Env& ea = cols[size_t(x + kAhead)];
+          __builtin_prefetch(ea.ln + 2 * ea.free, 1);
+          __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
+        }
         Env& ce = cols[size_t(x)];
         Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, sw.w, spare};
         s_of[i] = col(y, Dprev[x], m + 1);
