@@ -150,12 +150,13 @@ struct Env {
   int lcap, scap;
   int h;        // end of the top interval
   int hc;       // head candidate of the top interval
+  int hp;       // its position in the list
   float hd;     // D(hc)
   int tv;       // stored value of the top element (<= 0: a head)
   int tk;       // its candidate, |tv|
   float td;     // D(tk)
-  int h2, hc2;  // the interval below the top one (when sp >= 2): end, head candidate
-  float hd2;    // and D there
+  int h2, hc2, hp2;  // the interval below the top one (when sp >= 2): end, head
+  float hd2;         // candidate and position, D there
 };
 
 // Reads the interval below the top one into the record.
@@ -165,6 +166,7 @@ inline void load_second(Env& e, const DA& D) {
   const int i = e.sp - 2;
   e.h2 = e.sn[2 * i];
   const int p = e.sn[2 * i + 1];
+  e.hp2 = p;
   e.hc2 = p >= 0 && p < e.lcap ? std::abs(int(e.ln[2 * p])) : 0;
   e.hd2 = D(e.hc2);
 }
@@ -182,12 +184,14 @@ void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
   // possible when the structures were not set up) reads as the initial group.
   e.h = e.sp > 0 ? e.sn[2 * (e.sp - 1)] : 0;
   const int hp = e.sp > 0 ? e.sn[2 * (e.sp - 1) + 1] : -1;
+  e.hp = hp;
   e.hc = hp >= 0 && hp < e.lcap ? std::abs(int(e.ln[2 * hp])) : 0;
   e.hd = D(e.hc);
   e.tv = e.actual >= 0 && e.actual < e.lcap ? e.ln[2 * e.actual] : 0;
   e.tk = std::abs(e.tv);
   e.td = D(e.tk);
   e.h2 = e.hc2 = 0;
+  e.hp2 = -1;
   e.hd2 = e.hd;
   load_second(e, D);
 }
@@ -208,7 +212,8 @@ __attribute__((noinline)) void expire_groups(Env& e, int t, DA D) {
   }
   if (e.sp > 0) {
     e.h = e.sn[2 * (e.sp - 1)];
-    e.hc = std::abs(int(e.ln[2 * e.sn[2 * (e.sp - 1) + 1]]));
+    e.hp = e.sn[2 * (e.sp - 1) + 1];
+    e.hc = std::abs(int(e.ln[2 * e.hp]));
     e.hd = D(e.hc);
   }
   if (e.actual >= 0) {
@@ -248,6 +253,7 @@ struct Step {
     --e.sp;
     e.h = e.h2;
     e.hc = e.hc2;
+    e.hp = e.hp2;
     e.hd = e.hd2;
     load_second(e, D);
   }
@@ -259,6 +265,7 @@ struct Step {
     e.sp = sp + 1;
     e.h2 = e.h;
     e.hc2 = e.hc;
+    e.hp2 = e.hp;
     e.hd2 = e.hd;
   }
   void refresh_top() {
@@ -270,6 +277,16 @@ struct Step {
 
   // The new candidate t - 1 (value dn) opens a group.
   float open_group(int t, float dn, float new_v, int sentinel) {
+    if (Linear && e.hc >= 1 && !l_empty() && e.hp >= 0 && e.hp < e.lcap) {
+      // The top group goes as a whole. Its members tied with the head
+      // (candidate c >= 1) at arrival, so under exact linear costs every
+      // element has the value of c at every target up to L + 1, and c lost
+      // at t: each element is beaten at the interval end, and the loop below
+      // would pop them one by one down to the head and its interval.
+      e.actual = e.ln[2 * e.hp + 1];
+      s_pop();
+      refresh_top();
+    }
     while (!l_empty() && !s_empty()) {
       const int h = e.h;
       if (e.td + w[h - e.tk] > dn + w[h - t + 1]) {
@@ -306,10 +323,12 @@ struct Step {
         }
       }
     }
-    s_push(r, e.free);
+    const int pos = e.free;
+    s_push(r, pos);
     l_push(-(t - 1));
     e.h = r;
     e.hc = t - 1;
+    e.hp = pos;
     e.hd = dn;
     e.tv = -(t - 1);
     e.tk = t - 1;
@@ -327,8 +346,11 @@ struct Step {
     const float old_v = e.hd + w[t - e.hc];
     const float new_v = dn + w[1];
     if (old_v <= new_v) {
-      // Tied members that fell behind their head leave (newest first).
-      while (!l_empty() && e.td + w[t - e.tk] > old_v) {
+      // Tied members that fell behind their head leave (newest first). Not
+      // under Linear: the top element belongs to the top group, and a member
+      // tied with its head at arrival has D(k) - k d = D(head) - head d, so
+      // its exact value equals the head's at every target t <= L.
+      while (!Linear && !l_empty() && e.td + w[t - e.tk] > old_v) {
         l_pop();
         refresh_top();
       }
