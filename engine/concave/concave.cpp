@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <sys/mman.h>
 #include <vector>
 
 #include "cost/cost.h"
@@ -630,15 +629,6 @@ void concave_setup() {
     Ls[i].push(0);
   }
   edge_m.change_dim(uint32_t(nn + 1), uint32_t(mm + 1));
-  {
-    auto huge = [](void* p, size_t len) {
-      const uintptr_t a = ((uintptr_t)p + 0x1fffff) & ~uintptr_t(0x1fffff);
-      const uintptr_t e = ((uintptr_t)p + len) & ~uintptr_t(0x1fffff);
-      if (e > a) madvise((void*)a, e - a, MADV_HUGEPAGE);
-    };
-    huge(dist.numbers, size_t(dist.dim_x_) * dist.dim_y_ * sizeof(float));
-    huge(edge_m.numbers, size_t(edge_m.dim_x_) * edge_m.dim_y_ * 2 * sizeof(int16_t));
-  }
   // The border cells carry no record; searches read them, so they read 0.
   for (int i = 0; i <= nn; ++i) {
     edge_m.set(uint32_t(i), 0, 0, 0);
