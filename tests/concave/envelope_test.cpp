@@ -129,14 +129,18 @@ std::vector<int> snapshot(const double_list& L, const stack_list& S) {
 // stacks it leaves must be those of the plain minima on the same table.
 TEST_F(Concave, SweepLeavesTheListsOfThePlainMinima) {
   std::mt19937 g(21);
-  const signed char funcs[] = {4, 1, 3};
-  for (int round = 0; round < 6; ++round) {
+  const signed char funcs[] = {4, 1, 3, 4};
+  for (int round = 0; round < 12; ++round) {
     reset_all();
-    func = funcs[round % 3];
-    aa = 2.0;
+    func = funcs[round % 4];
+    aa = round % 4 == 3 ? 0.3 : 2.0;  // 0.3 + k rounds: no linear shortcut
     sub = 1.0 + round % 2;
-    set_seqs(random_seq(g, 30 + int(g() % 30)), random_seq(g, 30 + int(g() % 30)));
-    computing = 6;
+    const int mode = 6 + round % 3;  // the modes differ in their borders
+    if (mode == 8) mat = -1.0;
+    std::string s1 = random_seq(g, 30 + int(g() % 30)), s2 = random_seq(g, 30 + int(g() % 30));
+    if (mode != 6 && s2.size() > s1.size()) std::swap(s1, s2);
+    set_seqs(s1, s2);
+    computing = mode;
     dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
     concave_setup();
     concave_distance();
