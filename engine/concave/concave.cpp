@@ -382,6 +382,12 @@ inline void write_edge(int x, int y, int code) {
   edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
 }
 
+// Component 0 of an edge record by combination code 1 .. 7 (bit 1 diagonal,
+// 2 column, 4 row): the sign of the column chain code, and the diagonal's own
+// code when there is no column step.
+constexpr int kC0Sign[8] = {0, 0, 1, -1, 0, 0, 1, -1};
+constexpr int kC0Diag[8] = {0, EDGE_DIAGONAL, 0, 0, 0, EDGE_DIAGONAL, 0, 0};
+
 // c ? a : b without a branch (for data-dependent outcomes).
 inline int pick(bool c, int a, int b) {
   const int mask = -int(c);
@@ -464,6 +470,31 @@ struct Sweep {
   bool stopped;
 };
 
+// The column minima of the cells x0 .. x0 + len - 1 of row y: S values and
+// the column lists' pointer codes (top position + 1).
+template <bool Linear>
+__attribute__((noinline)) void column_pass(Env* cols, int x0, int len, int y, const float* Dprev, const float* w,
+                                           int16_t* spare, float* s_of, int* ps_of) {
+  constexpr int kAhead = 8;
+  const uint32_t stride = dist.dim_x_;
+  const int sentinel = m + 1;
+  for (int i = 0; i < len; ++i) {
+    const int x = x0 + i;
+    if (Linear && x + kAhead <= n) {
+      // Under linear costs nearly half the column steps pop and push at the
+      // top of their list: its lines for a later column are fetched ahead
+      // (strictly concave costs rarely touch them).
+      const Env& ea = cols[x + kAhead];
+      __builtin_prefetch(ea.ln + 2 * ea.free, 1);
+      __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
+    }
+    Env& ce = cols[x];
+    Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
+    s_of[i] = col(y, Dprev[x], sentinel);
+    ps_of[i] = ce.actual + 1;
+  }
+}
+
 // D(x, y) = min(D(x-1, y-1) + score(x, y), S(x, y), Z(x, y)) for 1 <= x <= n,
 // 1 <= y <= m, further min(..., 0) in mode 8; S and Z are the envelope
 // minima of the column and the row. Every exact tie keeps its step.
@@ -494,7 +525,6 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   // which depend on earlier rows only, then the chain along the row. So the
   // structures are at every check what the cell-by-cell order leaves there.
   constexpr int kCheck = 20;
-  constexpr int kAhead = 8;
   float s_of[kCheck];
   int ps_of[kCheck];
   int16_t spare[2];
@@ -512,21 +542,7 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
     Step<RowD, Linear> row{re, RowD{Drow}, sw.w, spare};
     for (int x0 = 1; x0 <= n;) {
       const int len = std::min(n - x0 + 1, kCheck - counter);
-      for (int i = 0; i < len; ++i) {
-        const int x = x0 + i;
-        if (Linear && x + kAhead <= n) {
-          // Under linear costs nearly half the column steps pop and push at
-          // the top of their list: its lines for a later column are fetched
-          // ahead (strictly concave costs rarely touch them).
-          const Env& ea = cols[size_t(x + kAhead)];
-          __builtin_prefetch(ea.ln + 2 * ea.free, 1);
-          __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
-        }
-        Env& ce = cols[size_t(x)];
-        Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, sw.w, spare};
-        s_of[i] = col(y, Dprev[x], m + 1);
-        ps_of[i] = ce.actual + 1;
-      }
+      column_pass<Linear>(cols.data(), x0, len, y, Dprev, sw.w, spare, s_of, ps_of);
       float best = 0.0f;
       for (int i = 0; i < len; ++i) {
         const int x = x0 + i;
@@ -568,10 +584,9 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
           c1 = 0;
         } else {
           // Column chain p, or -p with the diagonal; the diagonal alone
-          // 32767 (a chain code of 0 counts as none).
-          c0 = pick(code & 2, int(int16_t(ps_of[i])), 0);
-          c0 = pick(code & 1, pick(c0 != 0, -c0, EDGE_DIAGONAL), c0);
-          c1 = pick(code & 4, int(int16_t(re.actual + 1)), 0);
+          // 32767. The lists are never empty after a step, so p >= 1.
+          c0 = kC0Sign[code] * ps_of[i] + kC0Diag[code];
+          c1 = (code >> 2) * (re.actual + 1);
         }
         if (edge_rows) {
           Erow[2 * x] = int16_t(c0);
