@@ -495,6 +495,92 @@ __attribute__((noinline)) void column_pass(Env* cols, int x0, int len, int y, co
   }
 }
 
+// What the chain along one row reads besides the row's record.
+struct RowCtx {
+  int mode;
+  float* Drow;          // D(., y)
+  const float* Dprev;   // D(., y - 1)
+  int16_t* Erow;        // edge records of row y (null: written through the checks)
+  const uint8_t* a1;    // letters of seq1 as table indices (26: none)
+  bool b_letter;        // letter y of seq2 is in the table
+  const float* sc_row;  // pair scores against letter y of seq2
+  const bool* fill_row;
+  const char* s1;
+  const char* s2;
+  const float* w;
+  int16_t* spare;
+  const float* s_of;    // column minima of the stretch
+  const int* ps_of;     // and the column lists' pointer codes
+  float run_min;        // mode 8: the smallest value so far
+  bool sub_used;        // a missing table entry was used
+};
+
+// The row minima and the choice of the cells x0 .. x0 + len - 1 of row y:
+// D values and edge records. Returns the value of the last cell.
+template <bool Linear>
+__attribute__((noinline)) float row_pass(RowCtx& rc, Env& re_io, int x0, int len, int y) {
+  Env re = re_io;  // a local copy the compiler may keep in registers
+  Step<RowD, Linear> row{re, RowD{rc.Drow}, rc.w, rc.spare};
+  const int sentinel = n + 1;
+  bool sub_used = false;
+  float best = 0.0f;
+  for (int i = 0; i < len; ++i) {
+    const int x = x0 + i;
+    const float s = rc.s_of[i];
+    const float z = row(x, rc.Drow[x - 1], sentinel);
+    const int a = rc.a1[x];
+    float sc;
+    if (a < 26 && rc.b_letter) {
+      sc = rc.sc_row[a];
+      sub_used |= rc.fill_row[a];
+    } else {
+      sc = pair_score(rc.s1[x - 1], rc.s2[y - 1]);
+    }
+    const float d = rc.Dprev[x - 1] + sc;
+    // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
+    // (The outcomes are data-dependent: computed without branches.)
+    const bool d_lt = d < s, d_gt = d > s;
+    int code = 3 - 2 * int(d_lt) - int(d_gt);
+    best = d_gt ? s : d;
+    const bool z_lt = best > z, z_eq = best == z;
+    code = pick(z_lt, 4, code + 4 * int(z_eq));
+    best = z_lt ? z : best;
+    if (rc.mode == 8) {
+      if (best > 0.0f) {
+        best = 0.0f;
+        code = 8;
+      }
+      if (best <= rc.run_min) {
+        rc.run_min = best;
+        l_i = x;
+        l_j = y;
+      }
+    }
+    rc.Drow[x] = best;
+    // The edge record: the pointer codes are the lists' top positions + 1.
+    int c0, c1;
+    if (code == 8) {
+      c0 = EDGE_START;
+      c1 = 0;
+    } else {
+      // Column chain p, or -p with the diagonal; the diagonal alone
+      // 32767. The lists are never empty after a step, so p >= 1.
+      c0 = kC0Sign[code] * rc.ps_of[i] + kC0Diag[code];
+      c1 = (code >> 2) * (re.actual + 1);
+    }
+    if (rc.Erow) {
+      rc.Erow[2 * x] = int16_t(c0);
+      rc.Erow[2 * x + 1] = int16_t(c1);
+    } else {
+      edge_m.set(uint32_t(x), uint32_t(y), 0, int16_t(c0));
+      edge_m.set(uint32_t(x), uint32_t(y), 1, int16_t(c1));
+    }
+  }
+  re_io = re;
+  if (sub_used) rc.sub_used = true;
+  return best;
+}
+
 // D(x, y) = min(D(x-1, y-1) + score(x, y), S(x, y), Z(x, y)) for 1 <= x <= n,
 // 1 <= y <= m, further min(..., 0) in mode 8; S and Z are the envelope
 // minima of the column and the row. Every exact tie keeps its step.
@@ -519,7 +605,6 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   // the size the sweep needs.
   const bool edge_rows = edge_m.dim_x_ >= uint32_t(n) + 1 && edge_m.dim_y_ >= uint32_t(m) + 1;
   int counter = 0;
-  bool sub_used = false;
   // Cells are taken in stretches that end where the event check falls (every
   // 20 cells, counted across rows): first the column minima of the stretch,
   // which depend on earlier rows only, then the chain along the row. So the
@@ -528,6 +613,16 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   float s_of[kCheck];
   int ps_of[kCheck];
   int16_t spare[2];
+  RowCtx rc{};
+  rc.mode = mode;
+  rc.a1 = a1.data();
+  rc.s1 = s1;
+  rc.s2 = s2;
+  rc.w = sw.w;
+  rc.spare = spare;
+  rc.s_of = s_of;
+  rc.ps_of = ps_of;
+  rc.run_min = sw.run_min;
   for (int y = 1; y <= m && !sw.stopped; ++y) {
     show_time(200u * unsigned(y));
     float* Drow = dist.row(uint32_t(y));
@@ -535,73 +630,25 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
     int16_t* Erow = edge_rows ? edge_m.numbers + 2 * uint64_t(y) * edge_m.dim_x_ : nullptr;
     const int b = s2[y - 1] - 'A';
     const bool b_letter = b >= 0 && b < 26;
-    const float* sc_row = sw.score[b_letter ? b : 0];
-    const bool* fill_row = sw.fill[b_letter ? b : 0];
+    rc.Drow = Drow;
+    rc.Dprev = Dprev;
+    rc.Erow = Erow;
+    rc.b_letter = b_letter;
+    rc.sc_row = sw.score[b_letter ? b : 0];
+    rc.fill_row = sw.fill[b_letter ? b : 0];
     Env re;
     take(re, Sz[y], Lz[y], RowD{Drow});
-    Step<RowD, Linear> row{re, RowD{Drow}, sw.w, spare};
     for (int x0 = 1; x0 <= n;) {
       const int len = std::min(n - x0 + 1, kCheck - counter);
       column_pass<Linear>(cols.data(), x0, len, y, Dprev, sw.w, spare, s_of, ps_of);
-      float best = 0.0f;
-      for (int i = 0; i < len; ++i) {
-        const int x = x0 + i;
-        const float s = s_of[i];
-        const float z = row(x, Drow[x - 1], n + 1);
-        const int a = a1[size_t(x)];
-        float sc;
-        if (a < 26 && b_letter) {
-          sc = sc_row[a];
-          sub_used |= fill_row[a];
-        } else {
-          sc = pair_score(s1[x - 1], s2[y - 1]);
-        }
-        const float d = Dprev[x - 1] + sc;
-        // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
-        // (The outcomes are data-dependent: computed without branches.)
-        const bool d_lt = d < s, d_gt = d > s;
-        int code = 3 - 2 * int(d_lt) - int(d_gt);
-        best = d_gt ? s : d;
-        const bool z_lt = best > z, z_eq = best == z;
-        code = pick(z_lt, 4, code + 4 * int(z_eq));
-        best = z_lt ? z : best;
-        if (mode == 8) {
-          if (best > 0.0f) {
-            best = 0.0f;
-            code = 8;
-          }
-          if (best <= sw.run_min) {
-            sw.run_min = best;
-            l_i = x;
-            l_j = y;
-          }
-        }
-        Drow[x] = best;
-        // The edge record: the pointer codes are the lists' top positions + 1.
-        int c0, c1;
-        if (code == 8) {
-          c0 = EDGE_START;
-          c1 = 0;
-        } else {
-          // Column chain p, or -p with the diagonal; the diagonal alone
-          // 32767. The lists are never empty after a step, so p >= 1.
-          c0 = kC0Sign[code] * ps_of[i] + kC0Diag[code];
-          c1 = (code >> 2) * (re.actual + 1);
-        }
-        if (edge_rows) {
-          Erow[2 * x] = int16_t(c0);
-          Erow[2 * x + 1] = int16_t(c1);
-        } else {
-          edge_m.set(uint32_t(x), uint32_t(y), 0, int16_t(c0));
-          edge_m.set(uint32_t(x), uint32_t(y), 1, int16_t(c1));
-        }
-      }
+      const float best = row_pass<Linear>(rc, re, x0, len, y);
       sw.last = best;
       x0 += len;
       counter += len;
       if (counter == kCheck) {
         counter = 0;
-        if (sub_used) sub_t = 1;
+        if (rc.sub_used) sub_t = 1;
+        sw.run_min = rc.run_min;
         notify_dispatch();
         if (!main_window_shown()) {
           put_back(re, Sz[y], Lz[y]);
@@ -616,7 +663,8 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
     }
     put_back(re, Sz[y], Lz[y]);
   }
-  if (sub_used) sub_t = 1;
+  if (rc.sub_used) sub_t = 1;
+  sw.run_min = rc.run_min;
   put_back_columns();
 }
 
