@@ -353,8 +353,9 @@ struct Step {
         l_pop();
         refresh_top();
       }
-      // A tie joins as a member; the outcome is data-dependent, so the push
-      // is made without a branch (a refused one writes to a spare pair).
+      // A tie joins as a member. The push is written as selections (a push
+      // not made writes to a spare pair) so that the compiler need not
+      // branch on this data-dependent outcome.
       const int f = e.free;
       const bool push = new_v == old_v && f < e.lcap;
       int16_t* slot = push ? e.ln + 2 * f : spare;
