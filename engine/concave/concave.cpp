@@ -471,24 +471,74 @@ struct Sweep {
   bool stopped;
 };
 
-// The column minima of the cells x0 .. x0 + len - 1 of row y: S values and
-// the column lists' pointer codes (top position + 1).
+// Cells are taken in stretches that end where the event check falls (every
+// 20 cells, counted across rows).
+constexpr int kMaxStretch = 20;
+
+// The column minima of the cells x0 .. x0 + len - 1 of row y (len <=
+// kMaxStretch): S values and the column lists' pointer codes (top position + 1).
 template <bool Linear>
 __attribute__((noinline)) void column_pass(Env* cols, int x0, int len, int y, const float* Dprev, const float* w,
                                            int16_t* spare, float* s_of, int* ps_of) {
   constexpr int kAhead = 8;
   const uint32_t stride = dist.dim_x_;
   const int sentinel = m + 1;
+  if (Linear) {
+    // Under exact linear costs a step that the new candidate does not win
+    // changes nothing but a tie's push (no member falls behind its head), so
+    // the outcomes of the stretch are found first, without branches, and the
+    // pushes and new groups then run over lists of their cells: the
+    // data-dependent outcome costs no mispredicted branch per cell.
+    int ties[kMaxStretch], opens[kMaxStretch];
+    float news[kMaxStretch];
+    int n_ties = 0, n_opens = 0;
+    for (int i = 0; i < len; ++i) {
+      const int x = x0 + i;
+      Env& ce = cols[x];
+      if (y > ce.h) {
+        Env c = ce;
+        expire_groups(c, y, ColumnD{dist.numbers + x, stride});
+        ce = c;
+      }
+      const float old_v = ce.hd + w[y - ce.hc];
+      const float new_v = Dprev[x] + w[1];
+      s_of[i] = old_v <= new_v ? old_v : new_v;
+      news[i] = new_v;
+      ties[n_ties] = i;
+      n_ties += int(new_v == old_v);
+      opens[n_opens] = i;
+      n_opens += int(new_v < old_v);
+    }
+    for (int j = 0; j < n_ties; ++j) {
+      const int x = x0 + ties[j];
+      Env& ce = cols[x];
+      if (ce.free >= ce.lcap) continue;
+      Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
+      col.l_push(y - 1);
+      ce.tv = y - 1;
+      ce.tk = y - 1;
+      ce.td = Dprev[x];
+    }
+    for (int j = 0; j < n_opens; ++j) {
+      const int i = opens[j];
+      const int x = x0 + i;
+      if (x + kAhead <= n) {
+        // Nearly half the column steps pop and push at the top of their list
+        // under linear costs: the lines of a later column are fetched ahead
+        // (strictly concave costs rarely touch them).
+        const Env& ea = cols[x + kAhead];
+        __builtin_prefetch(ea.ln + 2 * ea.free, 1);
+        __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
+      }
+      Env& ce = cols[x];
+      Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
+      col.open_group(y, Dprev[x], news[i], sentinel);
+    }
+    for (int i = 0; i < len; ++i) ps_of[i] = cols[x0 + i].actual + 1;
+    return;
+  }
   for (int i = 0; i < len; ++i) {
     const int x = x0 + i;
-    if (Linear && x + kAhead <= n) {
-      // Under linear costs nearly half the column steps pop and push at the
-      // top of their list: its lines for a later column are fetched ahead
-      // (strictly concave costs rarely touch them).
-      const Env& ea = cols[x + kAhead];
-      __builtin_prefetch(ea.ln + 2 * ea.free, 1);
-      __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
-    }
     Env& ce = cols[x];
     Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
     s_of[i] = col(y, Dprev[x], sentinel);
@@ -610,7 +660,7 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
   // 20 cells, counted across rows): first the column minima of the stretch,
   // which depend on earlier rows only, then the chain along the row. So the
   // structures are at every check what the cell-by-cell order leaves there.
-  constexpr int kCheck = 20;
+  constexpr int kCheck = kMaxStretch;
   float s_of[kCheck];
   int ps_of[kCheck];
   int16_t spare[2];
