@@ -9,21 +9,39 @@ double_list::double_list(uint16_t len) : capacity_(len == 0 ? 1 : len), free_(0)
                          "numbers!=0");
 }
 
-double_list::~double_list() { delete[] numbers; }
+double_list::~double_list() {
+  if (owned_) delete[] numbers;
+}
 
 void double_list::change_length(uint16_t len) {
-  if (len == capacity_) return;
   if (len == 0) len = 1;
-  if (len == capacity_) return;
+  if (len == capacity_ && owned_) return;
   int16_t* b =
       VD_NEW_ARRAY(int16_t, 2 * (uint32_t)len, "double_l.cpp", "double_list::change_length", "b!=0");
   std::memcpy(b, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
-  delete[] numbers;
+  if (owned_) delete[] numbers;
   numbers = b;
+  owned_ = true;
+  const bool shrunk = len < capacity_;
   capacity_ = len;
   // Pointers are compared signed: the empty marker (negative) never moves.
-  if (!(free_ < (int)capacity_)) free_ = (int16_t)(capacity_ - 1);
-  if (!(actual_ < (int)capacity_)) actual_ = (int16_t)(capacity_ - 1);
+  if (shrunk && !(free_ < (int)capacity_)) free_ = (int16_t)(capacity_ - 1);
+  if (shrunk && !(actual_ < (int)capacity_)) actual_ = (int16_t)(capacity_ - 1);
+}
+
+int double_list::use_block(int16_t* block, uint16_t len) {
+  // The object's own block cannot be lent to it.
+  if (block == nullptr || len == 0 || (owned_ && block == numbers)) return -1;
+  if (block != numbers)
+    std::memmove(block, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
+  if (owned_) delete[] numbers;
+  numbers = block;
+  owned_ = false;
+  const bool shrunk = len < capacity_;
+  capacity_ = len;
+  if (shrunk && !(free_ < (int)capacity_)) free_ = (int16_t)(capacity_ - 1);
+  if (shrunk && !(actual_ < (int)capacity_)) actual_ = (int16_t)(capacity_ - 1);
+  return 0;
 }
 
 double_list& double_list::operator=(int16_t v) {

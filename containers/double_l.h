@@ -14,6 +14,8 @@ class double_list {
   int16_t free_;      // next free pair; only pushes advance it
   int16_t actual_;    // index of the top element, DL_EMPTY when empty
 
+  bool owned_ = true;  // false while numbers is a block lent by use_block
+
   explicit double_list(uint16_t len = 1);
   ~double_list();
   double_list(const double_list&) = delete;
@@ -43,6 +45,13 @@ class double_list {
   }
   int operator()(uint16_t i, int k) const { return (i >= capacity_ || k < 0 || k > 1) ? -1 : numbers[2 * i + k]; }
   uint16_t capacity() const { return capacity_; }
+  // Resizes into a block of its own (also when the current block was lent).
   void change_length(uint16_t len);
+  // Works in the caller's block of len pairs (len > 0) from now on, keeping
+  // the first pairs of the current contents that fit; the caller keeps that
+  // block alive while this object uses it and frees it afterwards. Lets many
+  // objects share one allocation. Refused (-1, nothing changed) for a null
+  // block, len 0 or the object's own block.
+  int use_block(int16_t* block, uint16_t len);
   double_list& operator=(int16_t v);  // both components of every pair
 };

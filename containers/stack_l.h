@@ -10,6 +10,8 @@ class stack_list {
   uint16_t capacity_;
   uint16_t sp_;       // number of pairs on the stack
 
+  bool owned_ = true;  // false while numbers is a block lent by use_block
+
   explicit stack_list(uint16_t len = 1);
   ~stack_list();
   stack_list(const stack_list&) = delete;
@@ -30,6 +32,13 @@ class stack_list {
   uint16_t get_stack_pointer() const { return sp_; }
   bool is_empty() const { return sp_ == 0; }
   uint16_t capacity() const { return capacity_; }
+  // Resizes into a block of its own (also when the current block was lent).
   void change_length(uint16_t len);
+  // Works in the caller's block of len pairs (len > 0) from now on, keeping
+  // the first pairs of the current contents that fit; the caller keeps that
+  // block alive while this object uses it and frees it afterwards. Lets many
+  // objects share one allocation. Refused (-1, nothing changed) for a null
+  // block, len 0 or the object's own block.
+  int use_block(int16_t* block, uint16_t len);
   stack_list& operator=(int16_t v);  // both components of every pair
 };

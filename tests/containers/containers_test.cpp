@@ -243,6 +243,55 @@ TEST(Stacks, StackListAndDoubleListContracts) {
   EXPECT_TRUE(neg.is_empty());
 }
 
+// Objects working in one shared block: contents carried over, neighbours
+// untouched, the block never freed by them (the sanitizer build would report a
+// double free), and a resize moves the object into a block of its own.
+TEST(Stacks, LentBlocks) {
+  std::vector<int16_t> block(2 * 12, 111);
+  stack_list s(4);
+  s.push(1, -1);
+  s.push(2, -2);
+  EXPECT_EQ(s.use_block(nullptr, 4), -1);
+  EXPECT_EQ(s.use_block(block.data(), 0), -1);
+  EXPECT_EQ(s.use_block(s.numbers, 4), -1);  // its own block
+  EXPECT_EQ(s.use_block(block.data(), 6), 0);
+  EXPECT_TRUE(s.numbers == block.data() && s.capacity() == 6 && s.get_stack_pointer() == 2);
+  EXPECT_TRUE(s(0, 0) == 1 && s.top(1) == -2);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(s.push(int16_t(10 + i), 0), 0);
+  EXPECT_EQ(s.push(99, 99), -1);  // full at the lent capacity
+
+  double_list d(3);
+  d.push(7);
+  EXPECT_EQ(d.use_block(block.data() + 12, 6), 0);
+  EXPECT_TRUE(d.get_free_pointer() == 1 && d.top(0) == 7 && d.top(1) == DL_EMPTY);
+  int pushed = 0;
+  while (d.push(int16_t(pushed)) == 0) ++pushed;
+  EXPECT_EQ(pushed, 5);
+  EXPECT_EQ(block[2 * 5], 13);     // the stack's last pair survives the list's pushes
+  EXPECT_EQ(block[2 * 11], 4);     // the list's last pair
+  EXPECT_EQ(s.top(0), 13);
+
+  // A second lending of the same block keeps what fits; a shorter one moves
+  // the pointers that no longer fit like a shrink does.
+  EXPECT_EQ(d.use_block(block.data() + 12, 3), 0);
+  EXPECT_TRUE(d.capacity() == 3 && d.get_free_pointer() == 2 && d.get_actual_pointer() == 2);
+
+  // A resize copies out; later writes leave the lent block alone.
+  s.change_length(6);
+  EXPECT_TRUE(s.numbers != block.data() && s.capacity() == 6 && s.top(0) == 13);
+  s.set(0, 0, 42);
+  EXPECT_EQ(block[0], 1);
+  d.change_length(3);
+  EXPECT_TRUE(d.numbers != block.data() + 12 && d(0, 0) == 7);
+  d = int16_t(5);
+  EXPECT_EQ(block[12], 7);
+
+  // Lent again after owning: the own block is freed (the sanitizer build
+  // reports a leak otherwise) and the contents carried over.
+  EXPECT_EQ(s.use_block(block.data(), 2), 0);
+  EXPECT_TRUE(s.get_stack_pointer() == 1 && block[0] == 42);
+}
+
 // Random pushes and pops with one saved state that is restored now and then.
 TEST(Stacks, DoubleListRestoresSavedStates) {
   std::mt19937 rng(99);
