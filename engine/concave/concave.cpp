@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "containers/alloc_check.h"
 #include "cost/cost.h"
 #include "engine/common/results.h"
 #include "state/state.h"
@@ -723,6 +725,19 @@ __attribute__((noinline)) void sweep(Sweep& sw) {
 
 // ---- structures ----
 
+namespace {
+
+// One block holds the pairs of every row and column stack and list (each
+// part starts on a cache line): a single allocation instead of one per
+// object, and the parts the sweep never reaches are never touched.
+int16_t* list_block = nullptr;
+
+// Pairs reserved for an object of capacity len (a multiple of 16 pairs,
+// 64 bytes).
+inline uint64_t slot_pairs(int len) { return (uint64_t(len) + 15) & ~uint64_t(15); }
+
+}  // namespace
+
 void concave_setup() {
   concave_release();
   const int nn = n < 0 ? 0 : n, mm = m < 0 ? 0 : m;
@@ -730,16 +745,25 @@ void concave_setup() {
   Lz = new double_list[mm + 1];
   Ss = new stack_list[nn + 1];
   Ls = new double_list[nn + 1];
+  const uint64_t row_slot = slot_pairs(nn + 1), col_slot = slot_pairs(mm + 1);
+  const uint64_t pairs = 2 * (uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot);
+  // Aligned to a cache line (16 spare pairs, 64 bytes, cover the shift).
+  list_block = VD_NEW_ARRAY(int16_t, 2 * (pairs + 16), "concave.cpp", "concave_setup", "list_block!=0");
+  int16_t* next = reinterpret_cast<int16_t*>((reinterpret_cast<uintptr_t>(list_block) + 63) & ~uintptr_t(63));
+  auto lend = [&next](auto& obj, uint64_t slot, int len) {
+    obj.use_block(next, uint16_t(len));
+    next += 2 * slot;
+  };
   for (int j = 0; j <= mm; ++j) {
-    Sz[j].change_length(uint16_t(nn + 1));
+    lend(Sz[j], row_slot, nn + 1);
     Sz[j].push(int16_t(nn + 1), 0);
-    Lz[j].change_length(uint16_t(nn + 1));
+    lend(Lz[j], row_slot, nn + 1);
     Lz[j].push(0);
   }
   for (int i = 0; i <= nn; ++i) {
-    Ss[i].change_length(uint16_t(mm + 1));
+    lend(Ss[i], col_slot, mm + 1);
     Ss[i].push(int16_t(mm + 1), 0);
-    Ls[i].change_length(uint16_t(mm + 1));
+    lend(Ls[i], col_slot, mm + 1);
     Ls[i].push(0);
   }
   edge_m.change_dim(uint32_t(nn + 1), uint32_t(mm + 1));
@@ -764,6 +788,9 @@ void concave_release() {
   delete[] Ls;
   Sz = Ss = nullptr;
   Lz = Ls = nullptr;
+  // After the objects: they work in this block.
+  delete[] list_block;
+  list_block = nullptr;
 }
 
 void concave_reset() {
