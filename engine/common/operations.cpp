@@ -1,6 +1,8 @@
 // Memory clearing and operation code 1 as callable steps.
 #include "engine/common/operations.h"
 
+#include <string>
+
 #include "cost/cost.h"
 #include "engine/common/marks.h"
 #include "engine/common/results.h"
@@ -34,6 +36,46 @@ bool has_minus(const String& s) {
 
 }  // namespace
 
+OpResult check_inputs(int max_len) {
+  if (has_minus(seq1) || has_minus(seq2)) {
+    minus_inside();
+    computing = 0;
+    comp = 0;
+    return OpResult::refused_chars;
+  }
+  // Positions are kept in 16 bits in the engines' tables and lists.
+  if (n > max_len || m > max_len) {
+    String lim;
+    lim.with_double(max_len, 10);
+    notice2("Sequence too long for this operation !",
+            "(at most " + std::string(lim.c_str()) + " letters each)", " Sorry ");
+    computing = 0;
+    comp = 0;
+    return OpResult::too_long;
+  }
+  return OpResult::computed;
+}
+
+void drop_faulty_results() {
+  fp_err_message();
+  comp = 0;
+  ms1 = String();
+  ms2 = String();
+}
+
+OpResult finish_operation() {
+  const bool interrupted = computing == 0;
+  if (interrupted) {
+    ms1 = String();
+    ms2 = String();
+  }
+  computing = 0;
+  if (sub_t) subst_incomplete();
+  if (fp_error()) return OpResult::fp_error;
+  if (interrupted || comp == 0) return OpResult::interrupted;
+  return OpResult::computed;
+}
+
 OpResult run_general_alignment() {
   // cache check: the same operation on unchanged inputs only shows the results
   if (comp != 0 && ms1 == seq1 && ms2 == seq2 && comp_o == computing) {
@@ -41,19 +83,8 @@ OpResult run_general_alignment() {
     return OpResult::cached;
   }
   comp_o = computing;
-  if (has_minus(seq1) || has_minus(seq2)) {
-    minus_inside();
-    computing = 0;
-    comp = 0;
-    return OpResult::refused_chars;
-  }
-  // The edge records and the node lists index positions with 16 bits.
-  if (n > GENERAL_MAX_LEN || m > GENERAL_MAX_LEN) {
-    notice2("Sequence too long for this operation !", "(at most 16000 letters each)", " Sorry ");
-    computing = 0;
-    comp = 0;
-    return OpResult::too_long;
-  }
+  const OpResult refused = check_inputs(GENERAL_MAX_LEN);
+  if (refused != OpResult::computed) return refused;
 
   clear_memory();  // computing stays 3 for the rest of the operation
   show_break_it("compute distance graph");
@@ -66,16 +97,11 @@ OpResult run_general_alignment() {
   wert = min_distance();
   dist.change_dim(1, 1);
 
-  OpResult result = OpResult::computed;
   comp = computing;
   if (fp_error()) {
-    fp_err_message();
     // The graph is incomplete: nothing may operate on it, and the next
     // request computes again (and reports the fault again).
-    comp = 0;
-    ms1 = String();
-    ms2 = String();
-    result = OpResult::fp_error;
+    drop_faulty_results();
   } else if (comp != 0) {
     choose_your_alignment();
     comp = computing;
@@ -94,12 +120,5 @@ OpResult run_general_alignment() {
       ms2 = seq2;
     }
   }
-  if (computing == 0) {
-    ms1 = String();
-    ms2 = String();
-    if (result == OpResult::computed) result = OpResult::interrupted;
-  }
-  computing = 0;
-  if (sub_t) subst_incomplete();
-  return result;
+  return finish_operation();
 }

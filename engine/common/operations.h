@@ -15,6 +15,19 @@ enum class OpResult {
 // concave structures). Does nothing while computing is 3; sets computing to 3.
 void clear_memory();
 
+// Steps shared by the computing operations (codes 1, 6, 7, 8).
+// The sequence check and the length limit of the engine: shows the notice
+// and returns the refusal (computing and comp become 0), or returns
+// OpResult::computed when both sequences may be computed.
+OpResult check_inputs(int max_len);
+// After a floating-point fault: the notice, and the incomplete results are
+// made unusable (comp = 0) and uncached (ms1, ms2 empty).
+void drop_faulty_results();
+// The end of an operation: an interrupt empties ms1 and ms2, computing
+// becomes 0, an incomplete substitution table is reported. Returns the
+// operation's result given what the engine steps left.
+OpResult finish_operation();
+
 // Operation code 1: general-cost global alignment (distance, optimal graph,
 // drawing, one alignment, circles). Expects computing == 1; leaves it 0.
 OpResult run_general_alignment();

@@ -13,16 +13,6 @@
 #include "ui/notice.h"
 #include "ui/progress.h"
 
-namespace {
-
-bool has_forbidden(const String& s) {
-  for (int i = 0; i < s.length(); ++i)
-    if (s.c_str()[i] == '-' || s.c_str()[i] == '>') return true;
-  return false;
-}
-
-}  // namespace
-
 OpResult run_concave_alignment(int code) {
   // Cache check: the same request on the same inputs only shows the results
   // (empty copies mean no results, even against empty sequences).
@@ -32,19 +22,8 @@ OpResult run_concave_alignment(int code) {
   }
   comp_o = code;
 
-  if (has_forbidden(seq1) || has_forbidden(seq2)) {
-    minus_inside();
-    computing = comp = 0;
-    return OpResult::refused_chars;
-  }
-  if (n > CONCAVE_MAX_LEN || m > CONCAVE_MAX_LEN) {
-    String lim;
-    lim.with_double(CONCAVE_MAX_LEN, 10);
-    notice2("Sequence too long for this operation !",
-            "(at most " + std::string(lim.c_str()) + " letters each)", " Sorry ");
-    computing = comp = 0;
-    return OpResult::too_long;
-  }
+  const OpResult refused = check_inputs(CONCAVE_MAX_LEN);
+  if (refused != OpResult::computed) return refused;
 
   // The short sequence in the long one, and subalignments: seq1 is the long one.
   if ((code == 7 || code == 8) && m > n) {
@@ -63,11 +42,8 @@ OpResult run_concave_alignment(int code) {
   wert = concave_distance();
   comp = computing;
   if (fp_error()) {
-    fp_err_message();
     // The tables are incomplete: nothing may be redrawn, marked or re-shown.
-    comp = 0;
-    ms1 = String();
-    ms2 = String();
+    drop_faulty_results();
   } else if (comp) {
     con_vorz = 1;
     choose_con_alignment();
@@ -87,15 +63,5 @@ OpResult run_concave_alignment(int code) {
       }
     }
   }
-  const bool interrupted = computing == 0;
-  if (interrupted) {
-    ms1 = String();
-    ms2 = String();
-  }
-  computing = 0;
-  if (sub_t) subst_incomplete();
-
-  if (fp_error()) return OpResult::fp_error;
-  if (interrupted || !comp) return OpResult::interrupted;
-  return OpResult::computed;
+  return finish_operation();
 }
