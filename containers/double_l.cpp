@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "containers/alloc_check.h"
+#include "containers/pair_block.h"
 
 double_list::double_list(uint16_t len) : capacity_(len == 0 ? 1 : len), free_(0), actual_(DL_EMPTY) {
   numbers = VD_NEW_ARRAY(int16_t, 2 * (uint32_t)capacity_, "double_l.cpp", "double_list::double_list",
@@ -18,10 +19,7 @@ void double_list::change_length(uint16_t len) {
   if (len == capacity_ && owned_) return;
   int16_t* b =
       VD_NEW_ARRAY(int16_t, 2 * (uint32_t)len, "double_l.cpp", "double_list::change_length", "b!=0");
-  std::memcpy(b, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
-  if (owned_) delete[] numbers;
-  numbers = b;
-  owned_ = true;
+  move_pair_block(numbers, owned_, capacity_, b, len, true);
   const bool shrunk = len < capacity_;
   capacity_ = len;
   // Pointers are compared signed: the empty marker (negative) never moves.
@@ -32,11 +30,7 @@ void double_list::change_length(uint16_t len) {
 int double_list::use_block(int16_t* block, uint16_t len) {
   // The object's own block cannot be lent to it.
   if (block == nullptr || len == 0 || (owned_ && block == numbers)) return -1;
-  if (block != numbers)
-    std::memmove(block, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
-  if (owned_) delete[] numbers;
-  numbers = block;
-  owned_ = false;
+  move_pair_block(numbers, owned_, capacity_, block, len, false);
   const bool shrunk = len < capacity_;
   capacity_ = len;
   if (shrunk && !(free_ < (int)capacity_)) free_ = (int16_t)(capacity_ - 1);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "containers/alloc_check.h"
+#include "containers/pair_block.h"
 
 stack_list::stack_list(uint16_t len) : capacity_(len == 0 ? 1 : len), sp_(0) {
   numbers = VD_NEW_ARRAY(int16_t, 2 * (uint32_t)capacity_, "stack_l.cpp", "stack_list::stack_list",
@@ -17,10 +18,7 @@ void stack_list::change_length(uint16_t len) {
   if (len == 0) len = 1;
   if (len == capacity_ && owned_) return;
   int16_t* b = VD_NEW_ARRAY(int16_t, 2 * (uint32_t)len, "stack_l.cpp", "stack_list::change_length", "b!=0");
-  std::memcpy(b, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
-  if (owned_) delete[] numbers;
-  numbers = b;
-  owned_ = true;
+  move_pair_block(numbers, owned_, capacity_, b, len, true);
   const bool shrunk = len < capacity_;
   capacity_ = len;
   if (shrunk && sp_ >= capacity_) sp_ = (uint16_t)(capacity_ - 1);
@@ -29,11 +27,7 @@ void stack_list::change_length(uint16_t len) {
 int stack_list::use_block(int16_t* block, uint16_t len) {
   // The object's own block cannot be lent to it.
   if (block == nullptr || len == 0 || (owned_ && block == numbers)) return -1;
-  if (block != numbers)
-    std::memmove(block, numbers, sizeof(int16_t) * 2 * (len < capacity_ ? len : capacity_));
-  if (owned_) delete[] numbers;
-  numbers = block;
-  owned_ = false;
+  move_pair_block(numbers, owned_, capacity_, block, len, false);
   const bool shrunk = len < capacity_;
   capacity_ = len;
   if (shrunk && sp_ >= capacity_) sp_ = (uint16_t)(capacity_ - 1);
