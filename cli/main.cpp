@@ -27,46 +27,44 @@ constexpr int EXIT_INPUT = 1;
 constexpr int EXIT_MATH = 2;
 constexpr int EXIT_CONCAVITY = 3;
 
-const char* const kConcavityText = "Your costfunction seems not to be'const. (>0) + concave' !";
-const char* const kIncompleteText = "Your subst.-table was incomplete !";
-const char* const kMathText = "Mathematical error during computation !";
-
 struct NoticeLog {
   bool go_on = false;
-  bool concavity = false;
-  bool incomplete = false;
-  bool math = false;
-  std::vector<std::string> other;  // any further notice, first line
+  std::string concavity;           // the concavity warning's text, when it came
+  std::string incomplete;          // the incomplete-table notice's text
+  std::string math;                // the mathematical error's text
+  std::string refusal;             // the notice that refused the operation
+  std::vector<std::string> other;  // any further notice
 };
 NoticeLog g_log;
 
-bool has_line(const NoticeRequest& r, const char* text) {
-  for (const std::string& l : r.lines)
-    if (l == text) return true;
-  return false;
+std::string joined(const NoticeRequest& r) {
+  std::string all;
+  for (const std::string& l : r.lines) all += (all.empty() ? "" : " ") + l;
+  return all;
 }
 
-int button_value(const NoticeRequest& r, const char* label, int fallback) {
-  for (const NoticeButton& b : r.buttons)
-    if (b.label == label) return b.value;
-  return fallback;
-}
-
-// Answers the engines' notices: the concavity warning by --go-on, every
-// other notice by its first button; each is remembered for the report.
+// Answers the engines' notices: the concavity warning by --go-on (its
+// buttons: 1 stop, 0 go on), every other notice by its first button; each
+// is remembered for the report.
 int respond(const NoticeRequest& r) {
-  int first = r.buttons.empty() ? 1 : r.buttons.front().value;
-  if (has_line(r, kConcavityText)) {
-    g_log.concavity = true;
-    return g_log.go_on ? button_value(r, " Go on computing ", 0)
-                       : button_value(r, " Stop computation ", 1);
-  }
-  if (has_line(r, kIncompleteText)) g_log.incomplete = true;
-  else if (has_line(r, kMathText)) g_log.math = true;
-  else {
-    std::string all;
-    for (const std::string& l : r.lines) all += (all.empty() ? "" : " ") + l;
-    g_log.other.push_back(all);
+  const int first = r.buttons.empty() ? 1 : r.buttons.front().value;
+  switch (r.id) {
+    case NoticeId::concavity:
+      g_log.concavity = joined(r);
+      return g_log.go_on ? 0 : 1;
+    case NoticeId::subst_incomplete:
+      g_log.incomplete = joined(r);
+      break;
+    case NoticeId::math_error:
+      g_log.math = joined(r);
+      break;
+    case NoticeId::minus_inside:
+    case NoticeId::too_long:
+    case NoticeId::no_memory:
+      g_log.refusal = joined(r);
+      break;
+    default:
+      g_log.other.push_back(joined(r));
   }
   return first;
 }
@@ -132,14 +130,13 @@ int main(int argc, char** argv) {
   facts.mode = o.mode;
   facts.swapped = (o.mode == 7 || o.mode == 8) && m > n;
 
-  uint64_t need = estimate_memory(o.mode, n, m);
-  MemoryLimit lim = usable_memory();
-  std::string memmsg = memory_message(need, lim);
-  // VARDANE_ALIGN_NO_ESTIMATE skips the check so that tests can reach a
+  // The operations refuse what would not fit before they allocate; an
+  // allocation that fails all the same ends the tool with the same message.
+  // VARDANE_ALIGN_NO_ESTIMATE skips the guard so that tests can reach a
   // failing allocation itself.
-  if (need > lim.bytes && std::getenv("VARDANE_ALIGN_NO_ESTIMATE") == nullptr)
-    return fail(EXIT_NO_MEMORY, memmsg);
-  install_memory_handlers(memmsg);
+  const uint64_t need = o.mode == 1 ? general_memory_need(n, m) : concave_memory_need(n, m);
+  install_memory_handlers(memory_refusal_text(need));
+  if (std::getenv("VARDANE_ALIGN_NO_ESTIMATE") != nullptr) memory_guard = false;
 
   fp_err_clear();
   computing = o.mode;
@@ -153,24 +150,24 @@ int main(int argc, char** argv) {
     case OpResult::cached:
       break;
     case OpResult::fp_error:
-      return fail(EXIT_MATH, kMathText);
+      return fail(EXIT_MATH, g_log.math);
     case OpResult::interrupted:
-      if (g_log.concavity)
-        return fail(EXIT_CONCAVITY,
-                    std::string(kConcavityText) + "\n  (stopped; --go-on computes all the same)");
+      if (!g_log.concavity.empty())
+        return fail(EXIT_CONCAVITY, g_log.concavity + "\n  (stopped; --go-on computes all the same)");
       return fail(EXIT_MATH, "The computation was interrupted.");
     case OpResult::refused_chars:
-      return fail(EXIT_INPUT, "Sequence contains char '-' or '>' !");
     case OpResult::too_long:
-      return fail(EXIT_INPUT, "A sequence is longer than this mode accepts.");
+      return fail(EXIT_INPUT, g_log.refusal);
+    case OpResult::no_memory:
+      return fail(EXIT_NO_MEMORY, g_log.refusal);
   }
-  if (g_log.math || fp_error() != 0) return fail(EXIT_MATH, kMathText);
+  if (!g_log.math.empty()) return fail(EXIT_MATH, g_log.math);
 
-  if (g_log.concavity)
+  if (!g_log.concavity.empty())
     std::fprintf(stderr, "%s\n  (computed all the same: the result may not be optimal)\n",
-                 kConcavityText);
+                 g_log.concavity.c_str());
   for (const std::string& l : g_log.other) std::fprintf(stderr, "%s\n", l.c_str());
-  if (g_log.incomplete || sub_t) std::fprintf(stderr, "%s\n", kIncompleteText);
+  if (!g_log.incomplete.empty()) std::fprintf(stderr, "%s\n", g_log.incomplete.c_str());
 
   if (o.count) {
     facts.has_count = true;

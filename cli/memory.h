@@ -1,28 +1,10 @@
-// Memory planning of the batch tool: what an engine needs for given
-// lengths, what this process may use, and the handlers that end the tool
-// with exit status 4 when an allocation fails all the same.
+// The batch tool's ending when an allocation fails although the memory
+// guard of the operations let the computation start: exit status 4 with a
+// message.
 #pragma once
-#include <cstdint>
 #include <string>
 
 constexpr int EXIT_NO_MEMORY = 4;
-
-// Estimated peak bytes of a computation: mode 1 the general engine (distance
-// table, edge pointers and one edge record per inner node), modes 6-8 the
-// concave engine (distance table, edge records and four candidate stacks).
-uint64_t estimate_memory(int mode, int n, int m);
-
-struct MemoryLimit {
-  uint64_t bytes = UINT64_MAX;  // what this process may still use; UINT64_MAX = unknown
-  std::string what;             // which limit gave the figure
-};
-
-// The smallest of: the machine's available memory, the room left below the
-// address-space limit (ulimit -v) and below the cgroup memory limit.
-MemoryLimit usable_memory();
-
-// "The problem does not fit in memory: ..." with both figures.
-std::string memory_message(uint64_t need, const MemoryLimit& lim);
 
 // Installs the allocation failure handlers (containers and operator new);
 // they print `message` and end the process with EXIT_NO_MEMORY.

@@ -8,7 +8,6 @@
 #include <csignal>
 
 #include "cost/own.h"
-#include "ui/notice.h"
 
 // ---- globals of the cost module (declared in cost.h and own.h) ----
 
@@ -117,8 +116,6 @@ float pair_score(char x, char y) {
   if (fill) sub_t = 1;
   return s;
 }
-
-void subst_incomplete() { notice1("Your subst.-table was incomplete !", " Check it "); }
 
 void cost_reset() {
   func = 4;

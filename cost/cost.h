@@ -54,8 +54,5 @@ float pair_score(char x, char y);
 // The same without touching sub_t; *fill tells whether it would set it.
 float pair_score_peek(char x, char y, bool* fill);
 
-// Notice "Your subst.-table was incomplete !" (" Check it ").
-void subst_incomplete();
-
 // Resets the whole cost model (and the own formula) to its start values.
 void cost_reset();

@@ -152,5 +152,5 @@ void ui_reset() {
   exit_hook = nullptr;
   set_progress_observer(nullptr);
   set_window_hooks(WindowHooks());
-  progress_reset();
+  progress_reset(1);
 }

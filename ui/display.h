@@ -1,10 +1,12 @@
-// The platform layer's display connection, event dispatch, main-window test
-// and program end.
+// The platform layer's display connection (with dispatch, the main-window
+// test and the program end of ui/dispatch.h).
 //
 // Without a display (dpy == nullptr: the batch tool, most tests) dispatch does
 // nothing, the main window counts as shown and every drawing step is skipped.
 #pragma once
 #include <X11/Xlib.h>
+
+#include "ui/dispatch.h"
 
 extern Display* dpy;   // the display connection; nullptr when headless
 extern GC gc;          // the screen's default GC (valid only with a display)
@@ -23,28 +25,6 @@ void close_display();
 // creating windows; the notice window calls it too. False when headless or
 // when FLTK already uses another connection.
 bool attach_toolkit();
-
-// Dispatches pending toolkit events. Cheap enough to be called every 20
-// cells: headless it does nothing; with a display it dispatches for real only
-// when the dispatch interval has passed since the last real dispatch.
-void notify_dispatch();
-void set_dispatch_interval_ms(int ms);   // default a few ms; tests set 0
-long dispatch_count();                   // real dispatches so far (for tests)
-
-// True while the main window is shown: the registered test decides; without
-// one (headless, or before the shell registers its main window) always true.
-bool main_window_shown();
-// The shell registers the test; nullptr restores "always shown".
-void set_main_window_test(bool (*shown)());
-
-// Ends the program: frees the pixmaps and GCs, then exits with status 0.
-// A test may install a hook that runs instead of the exit (it must not return
-// into the engine: tests throw from it or longjmp).
-[[noreturn]] void alles_aus();
-void set_exit_hook(void (*hook)());
-
-// Flushes the display (nothing when headless).
-void flush_display();
 
 // Restores the settings of the platform layer to their start values: dispatch
 // interval, main-window test, exit hook, progress observer, window hooks and

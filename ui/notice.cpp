@@ -128,13 +128,13 @@ int notice(const NoticeRequest& r) {
   return notice_window(r);
 }
 
-int notice1(const std::string& line, const std::string& button, int value) {
-  return notice({{line}, {{button, value}}});
+int notice1(const std::string& line, const std::string& button, int value, NoticeId id) {
+  return notice({{line}, {{button, value}}, id});
 }
 
 int notice2(const std::string& line1, const std::string& line2, const std::string& button,
-            int value) {
-  return notice({{line1, line2}, {{button, value}}});
+            int value, NoticeId id) {
+  return notice({{line1, line2}, {{button, value}}, id});
 }
 
 NoticeResponder set_notice_responder(NoticeResponder r) {
@@ -157,12 +157,15 @@ std::string NoticeRecorder::last_line() const {
   return seen.back().lines.front();
 }
 
-void berechnung_laeuft() { notice1("Not possible while computing !", " Sorry "); }
+void berechnung_laeuft() {
+  notice1("Not possible while computing !", " Sorry ", 1, NoticeId::not_while_computing);
+}
 
-void fp_err_message() { notice1("Mathematical error during computation !", "Check costfunction"); }
-
-void minus_inside() { notice1("Sequence contains char '-' or '>' !", " Delete it "); }
+void fp_err_message() {
+  notice1("Mathematical error during computation !", "Check costfunction", 1, NoticeId::math_error);
+}
 
 void alignment_output_error() {
-  notice2("Fatal error:", "Alignment couldn't be constructed !?", " Wrong marks ");
+  notice2("Fatal error:", "Alignment couldn't be constructed !?", " Wrong marks ", 1,
+          NoticeId::alignment_not_built);
 }

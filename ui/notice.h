@@ -16,18 +16,35 @@ struct NoticeButton {
   int value;
 };
 
+// What a notice is about, so that callers that answer notices without a
+// window (the batch tool, tests) tell them apart without reading their texts.
+// The owner of a notice sets its id; most notices are `other`.
+enum class NoticeId {
+  other,
+  not_while_computing,  // "Not possible while computing !"
+  math_error,           // "Mathematical error during computation !"
+  minus_inside,         // "Sequence contains char '-' or '>' !"
+  alignment_not_built,  // "Fatal error:" / "Alignment couldn't be constructed !?"
+  concavity,            // the concavity warning: stop (1) or go on (0)
+  subst_incomplete,     // "Your subst.-table was incomplete !"
+  too_long,             // a sequence is longer than the engine accepts
+  no_memory,            // the tables of an operation do not fit in memory
+};
+
 struct NoticeRequest {
   std::vector<std::string> lines;
   std::vector<NoticeButton> buttons;
+  NoticeId id = NoticeId::other;
 };
 
 using NoticeResponder = std::function<int(const NoticeRequest&)>;
 
 int notice(const NoticeRequest& r);
 // Shorthands for the common shapes.
-int notice1(const std::string& line, const std::string& button, int value = 1);
+int notice1(const std::string& line, const std::string& button, int value = 1,
+            NoticeId id = NoticeId::other);
 int notice2(const std::string& line1, const std::string& line2, const std::string& button,
-            int value = 1);
+            int value = 1, NoticeId id = NoticeId::other);
 
 // Installs a responder; returns the previous one.
 NoticeResponder set_notice_responder(NoticeResponder r);
@@ -49,5 +66,4 @@ struct NoticeRecorder {
 // The program's standard notices.
 void berechnung_laeuft();        // "Not possible while computing !" / " Sorry "
 void fp_err_message();           // "Mathematical error during computation !" / "Check costfunction"
-void minus_inside();             // "Sequence contains char '-' or '>' !" / " Delete it "
 void alignment_output_error();   // "Fatal error:" / "Alignment couldn't be constructed !?" / " Wrong marks "

@@ -1,6 +1,6 @@
 // The three depth-1 pictures (graph, alignment output, dot matrix) and the
 // GCs they are drawn with.
-#include "ui/picture.h"
+#include "ui/picture_x.h"
 
 #include <X11/Xutil.h>
 

@@ -3,10 +3,6 @@
 // created (a side beyond the X limit of 32767 pixels): results stay complete,
 // only the picture is skipped.
 #pragma once
-#include <X11/Xlib.h>
-
-extern Pixmap thePixmap, the1Pixmap, the2Pixmap;  // graph, alignment output, dot matrix
-extern GC gcp, gcp1, gcp2;
 
 enum class Picture { graph, output, dot };
 

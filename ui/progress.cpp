@@ -2,12 +2,11 @@
 //
 // The bar's frame spans x = 140..340, y = 30..50: 200 pixels for a whole
 // phase. Callers report 200 times the rows done, so the bar's right end is
-// 140 + v / m, m being the length of sequence 2.
+// 140 + v / rows, rows being what the phase announced with progress_reset.
 #include "ui/progress.h"
 
 #include <string>
 
-#include "state/state.h"
 #include "ui/display.h"
 
 int ber = 0, ber1 = 140;
@@ -19,15 +18,16 @@ constexpr int bar_width = 200;
 constexpr int bar_top = 30;
 constexpr int bar_height = 20;
 
+int phase_rows = 1;
 ProgressObserver observer = nullptr;
 WindowHooks hooks;
 
 // Moves the bar to the reported value and fills it from its left end.
 // A report beyond the whole phase (a caller counting rows of the longer
 // sequence, say) stops at the frame's right edge instead of drawing past it,
-// and m = 0 cannot divide by zero.
+// and a phase of 0 rows cannot divide by zero.
 void advance_bar(unsigned v) {
-  unsigned long long rows = m > 0 ? static_cast<unsigned long long>(m) : 1ULL;
+  unsigned long long rows = static_cast<unsigned long long>(phase_rows);
   unsigned long long step = v / rows;
   if (step > static_cast<unsigned long long>(bar_width)) step = bar_width;
   ber = bar_left + static_cast<int>(step);
@@ -71,9 +71,10 @@ void show_ntime(unsigned v) {
   if (!main_window_shown()) alles_aus();
 }
 
-void progress_reset() {
+void progress_reset(int rows) {
   ber = 0;
   ber1 = bar_left;
+  phase_rows = rows > 0 ? rows : 1;
 }
 
 void summary_message(int x, int y, const char* text) {

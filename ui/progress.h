@@ -7,12 +7,14 @@
 extern int ber, ber1;  // current end and left end (x) of the progress bar
 
 void show_break_it(const char* text);  // "Time to " + text + ":" and the empty bar frame
-// v = 200 * rows done; ber = 140 + v / m, at most 340 (the frame's right
-// edge; m = 0 counts as 1). First ends the program when the main window is
-// gone.
+// v = 200 * rows done; ber = 140 + v / rows, at most 340 (the frame's right
+// edge), rows being the phase's row count given to progress_reset (the length
+// of sequence 2 for the engines' phases; 0 counts as 1). First ends the
+// program when the main window is gone.
 void show_time(unsigned v);
 void show_ntime(unsigned v);           // the same bar, then dispatch events and the window test
-void progress_reset();                 // ber = 0, ber1 = 140
+// Starts a phase of `rows` rows: ber = 0, ber1 = 140.
+void progress_reset(int rows);
 
 // Clears the strip and draws one line of text at (x, y) (the "please wait"
 // messages); flushes.
@@ -20,7 +22,7 @@ void summary_message(int x, int y, const char* text);
 
 // Observer of progress reports (the batch tool's terminal bar): called with
 // the whole header line as drawn ("Time to " + text + ":") by show_break_it
-// (text != nullptr, fraction 0) and with the fraction done, v / (200 * m)
+// (text != nullptr, fraction 0) and with the fraction done, v / (200 * rows)
 // capped at 1, by show_time / show_ntime (text == nullptr).
 using ProgressObserver = void (*)(const char* text, double fraction);
 void set_progress_observer(ProgressObserver o);

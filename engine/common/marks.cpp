@@ -2,15 +2,15 @@
 // newly found path into the shown one, and operation code 5.
 #include "engine/common/marks.h"
 
+#include "engine/common/graph_picture.h"
 #include "engine/common/results.h"
-#include "engine/concave/concave.h"
-#include "engine/general/general.h"
 #include "state/state.h"
 #include "ui/notice.h"
 #include "ui/picture.h"
 #include "ui/progress.h"
 
 int mo_x = 0, mo_y = 0;
+char new_alignment_failed = 0;
 int markl_x = -1, markl_y = -1;
 int markb_x = -1, markb_y = -1;
 int markr_x = -1, markr_y = -1;
@@ -32,6 +32,7 @@ void marks_reset() {
   gl_zae = -1;
   wo_x = wo_y = 0;
   found_flag = 0;
+  new_alignment_failed = 0;
 }
 
 void wrong_mark() { notice1("This mark isn't possible !", " Sorry "); }
@@ -75,16 +76,6 @@ MarkResult refuse(MarkResult r) {
   return r;
 }
 
-void draw_square(int x, int y) {
-  const int P = 1 << big;
-  picture_fill_rect(Picture::graph, (x + 3) * P - big, (y + 2) * P - 4 * big, 3 * big, 8 * big);
-}
-
-void draw_letter(const char* s, int x, int y, int dy) {
-  const int P = 1 << big;
-  picture_string(Picture::graph, (x + 3) * P, (y + 2) * P + dy, s, 1);
-}
-
 }  // namespace
 
 // All mark drawing is exclusive-or: drawing a mark a second time erases it.
@@ -92,26 +83,26 @@ void set_mark(int k) {
   xor_color(Picture::graph);
   if (k == 0) {
     if (markl_x != -1) {
-      draw_letter("L", markl_x, markl_y, 8 * big);
-      draw_square(markl_x, markl_y);
+      draw_mark_letter("L", markl_x, markl_y, true);
+      draw_mark_square(markl_x, markl_y);
     }
     markl_x = mo_x;
     markl_y = mo_y;
-    draw_letter("L", markl_x, markl_y, 8 * big);
+    draw_mark_letter("L", markl_x, markl_y, true);
   } else if (k == 1) {
     if (markr_x != -1) {
-      draw_letter("R", markr_x, markr_y, -6 * big);
-      draw_square(markr_x, markr_y);
+      draw_mark_letter("R", markr_x, markr_y, false);
+      draw_mark_square(markr_x, markr_y);
     }
     markr_x = mo_x;
     markr_y = mo_y;
-    draw_letter("R", markr_x, markr_y, -6 * big);
+    draw_mark_letter("R", markr_x, markr_y, false);
   } else {
-    if (markb_x != -1) draw_square(markb_x, markb_y);
+    if (markb_x != -1) draw_mark_square(markb_x, markb_y);
     markb_x = mo_x;
     markb_y = mo_y;
   }
-  draw_square(mo_x, mo_y);
+  draw_mark_square(mo_x, mo_y);
   normal_color(Picture::graph);
   if (window_hooks().show_graph_pixmap) window_hooks().show_graph_pixmap();
 }
@@ -249,7 +240,11 @@ NewAlignmentResult run_new_alignment() {
     computing = 0;
     return NewAlignmentResult::not_valid;
   }
-  const bool concave = Sz != nullptr;
+  const ResultEngine* engine = result_engine;
+  if (engine == nullptr) {  // comp set without structures: nothing to search
+    computing = 0;
+    return NewAlignmentResult::not_valid;
+  }
   NewAlignmentResult result = NewAlignmentResult::done;
   summary_message(10, 20, "Calculating other optimal alignment, please wait one moment ...");
   hilfs_neu.change_length(uint32_t((n + m + 3) * 2));
@@ -262,8 +257,7 @@ NewAlignmentResult run_new_alignment() {
   // first search: from the between mark back to the left mark
   wo_x = markl_x;
   wo_y = markl_y;
-  if (concave) comp_con_new_align(markb_x, markb_y);
-  else comp_new_align(markb_x, markb_y);
+  engine->search(markb_x, markb_y);
   comp = computing;
   show_flag = 0;
   if (comp == 0) {
@@ -276,8 +270,7 @@ NewAlignmentResult run_new_alignment() {
     found_flag = 0;
     wo_x = markb_x;
     wo_y = markb_y;
-    if (concave) comp_con_new_align(markr_x, markr_y);
-    else comp_new_align(markr_x, markr_y);
+    engine->search(markr_x, markr_y);
     comp = computing;
     if (comp == 0) {
       comp = 1;  // nothing was changed: the old results stay valid
@@ -299,8 +292,7 @@ NewAlignmentResult run_new_alignment() {
       if (comp != 0) {
         show_break_it("compute alignment output");
         new_alignment_failed = 0;
-        if (concave) make_con_new_alignment();
-        else make_new_alignment();
+        engine->rebuild();
         comp = computing;
       }
       if (comp != 0) show_flag = 1;

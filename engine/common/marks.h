@@ -16,6 +16,8 @@ extern list_int hilfs_neu;        // nodes found by the searches and the splice,
 extern int gl_zae;                // index of the last element written to hilfs_neu, -1 = empty
 extern int wo_x, wo_y;            // target node of the running search
 extern char found_flag;           // the running search reached its target
+extern char new_alignment_failed; // the rebuild found no step into a path node (it then
+                                  // showed "Alignment couldn't be constructed !?")
 
 // Mark rules of the "Set your mark" menu. Each shows the notice of a refusal
 // ("Not possible while computing !", "This node is out of range !", "This

@@ -1,44 +1,37 @@
-// Memory clearing and operation code 1 as callable steps.
+// The steps the computing operations share, memory clearing, the memory
+// guard and operation code 4.
 #include "engine/common/operations.h"
 
-#include <string>
-
+#include "containers/memory_limit.h"
 #include "cost/cost.h"
-#include "engine/common/marks.h"
+#include "engine/common/graph_picture.h"
 #include "engine/common/results.h"
-#include "engine/concave/concave.h"
-#include "engine/general/general.h"
+#include "state/sequence_input.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "text/strings.h"
+#include "ui/dispatch.h"
 #include "ui/notice.h"
 #include "ui/progress.h"
+
+bool memory_guard = true;
 
 void clear_memory() {
   if (computing == 3) return;
   computing = 3;
-  if (Sz == nullptr) {
+  const ResultEngine* e = result_engine;
+  if (e == nullptr || !e->concave) {
     show_break_it("clear old allocated memory");
-    release_general_graph();
   } else {
     summary_message(10, 20, "Clearing old allocated memory, please wait one moment ... ");
     flush_display();
-    concave_release();
   }
+  if (e != nullptr) e->release();
+  result_engine = nullptr;
 }
-
-namespace {
-
-bool has_minus(const String& s) {
-  for (int i = 0; i < s.len; ++i)
-    if (s.Str[i] == '-' || s.Str[i] == '>') return true;
-  return false;
-}
-
-}  // namespace
 
 OpResult check_inputs(int max_len) {
-  if (has_minus(seq1) || has_minus(seq2)) {
-    minus_inside();
+  if (find_gap_char(seq1) != 0 || find_gap_char(seq2) != 0) {
+    notice1(sequence_notice_text(SeqNotice::minus_inside), " Delete it ", 1, NoticeId::minus_inside);
     computing = 0;
     comp = 0;
     return OpResult::refused_chars;
@@ -48,12 +41,50 @@ OpResult check_inputs(int max_len) {
     String lim;
     lim.with_double(max_len, 10);
     notice2("Sequence too long for this operation !",
-            "(at most " + std::string(lim.c_str()) + " letters each)", " Sorry ");
+            "(at most " + std::string(lim.c_str()) + " letters each)", " Sorry ", 1,
+            NoticeId::too_long);
     computing = 0;
     comp = 0;
     return OpResult::too_long;
   }
   return OpResult::computed;
+}
+
+namespace {
+
+// Whole megabytes (rounded up for a need, down for a limit) at 10 digits.
+std::string mbytes(uint64_t b, bool round_up) {
+  String s;
+  s.with_double(static_cast<double>((round_up ? b + (1u << 20) - 1 : b) >> 20), 10);
+  return std::string(s.c_str()) + " MBytes";
+}
+
+std::string refusal_detail(uint64_t need, const MemoryLimit& lim) {
+  std::string s = "it needs about " + mbytes(need, true);
+  if (lim.bytes == UINT64_MAX) return s + ", more than could be allocated.";
+  return s + ", but this process may use only " + mbytes(lim.bytes, false) + " (" + lim.what + ").";
+}
+
+const char* const kNoMemory = "The problem does not fit in memory:";
+
+}  // namespace
+
+std::string memory_refusal_text(uint64_t need) {
+  return std::string(kNoMemory) + " " + refusal_detail(need, usable_memory());
+}
+
+bool memory_fits(uint64_t need) {
+  if (!memory_guard) return true;
+  const MemoryLimit lim = usable_memory();
+  if (need <= lim.bytes) return true;
+  notice2(kNoMemory, refusal_detail(need, lim), " Sorry ", 1, NoticeId::no_memory);
+  computing = 0;
+  comp = 0;
+  return false;
+}
+
+void subst_incomplete() {
+  notice1("Your subst.-table was incomplete !", " Check it ", 1, NoticeId::subst_incomplete);
 }
 
 void drop_faulty_results() {
@@ -76,49 +107,22 @@ OpResult finish_operation() {
   return OpResult::computed;
 }
 
-OpResult run_general_alignment() {
-  // cache check: the same operation on unchanged inputs only shows the results
-  if (comp != 0 && ms1 == seq1 && ms2 == seq2 && comp_o == computing) {
-    computing = 0;
-    return OpResult::cached;
-  }
-  comp_o = computing;
-  const OpResult refused = check_inputs(GENERAL_MAX_LEN);
-  if (refused != OpResult::computed) return refused;
-
-  clear_memory();  // computing stays 3 for the rest of the operation
-  show_break_it("compute distance graph");
-  dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  help_l.change_length(uint32_t(n + m + 2));
-  dist_gr = nullptr;
-  dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  fp_err_clear();
-
-  wert = min_distance();
-  dist.change_dim(1, 1);
-
-  comp = computing;
-  if (fp_error()) {
-    // The graph is incomplete: nothing may operate on it, and the next
-    // request computes again (and reports the fault again).
-    drop_faulty_results();
-  } else if (comp != 0) {
-    choose_your_alignment();
+RedrawResult run_redraw() {
+  RedrawResult r = RedrawResult::not_valid;
+  if (comp != 0 && ms1 == seq1 && ms2 == seq2 && result_engine != nullptr) {
+    result_engine->redraw();
     comp = computing;
     if (comp != 0) {
-      show_break_it("extract single optimal alignment");
-      make_alignment();
+      plot_single_opt_alignment();
       comp = computing;
     }
     if (comp != 0) {
-      summary_message(10, 20, "Plotting optimal alignment, please wait one moment ...");
-      draw_single_opt_alignment();
-      comp = computing;
-    }
-    if (comp != 0) {
-      ms1 = seq1;
-      ms2 = seq2;
+      r = RedrawResult::done;
+    } else {
+      r = RedrawResult::interrupted;
+      ms1 = String();
     }
   }
-  return finish_operation();
+  computing = 0;
+  return r;
 }

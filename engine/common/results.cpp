@@ -12,6 +12,7 @@ uint64_t gesamtkanten = 0;
 uint64_t bytes = 0;
 uint64_t gl_opt_edges = 0;
 uint64_t gl_sub = 0, gl_ins = 0, gl_del = 0;
+const ResultEngine* result_engine = nullptr;
 
 void results_reset() {
   dist.change_dim(1, 1);
@@ -30,4 +31,5 @@ void results_reset() {
   hilfs_w.set(0, 0);
   gesamtkanten = bytes = gl_opt_edges = 0;
   gl_sub = gl_ins = gl_del = 0;
+  result_engine = nullptr;
 }

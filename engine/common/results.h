@@ -22,6 +22,20 @@ extern uint64_t bytes;           // memory of the stored graph in bytes
 extern uint64_t gl_opt_edges;    // edges of the optimal graph
 extern uint64_t gl_sub, gl_ins, gl_del;  // steps of the shown alignment
 
+// The engine whose structures hold the current results, and what the shared
+// operations (clearing, the search through the marks, the redraw at a new
+// size) need of it. An engine installs itself when it allocates, before its
+// computation starts, so that even an interrupted computation is released
+// by the next clearing; clear_memory uninstalls it. nullptr: none.
+struct ResultEngine {
+  bool concave;                  // the concave engine's structures (Sz non-null)
+  void (*release)();             // frees the structures
+  void (*search)(int x, int y);  // path search back from (x, y) to (wo_x, wo_y)
+  void (*rebuild)();             // the alignment along the new path (hilfs_rek)
+  void (*redraw)();              // optimal graph picture again (code 4: at the new size)
+};
+extern const ResultEngine* result_engine;
+
 // Resets the results above to their start state (1-element containers,
-// empty strings, zero figures).
+// empty strings, zero figures, no result engine).
 void results_reset();

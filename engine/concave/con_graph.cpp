@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "cost/cost.h"
+#include "engine/common/graph_picture.h"
 #include "engine/common/marks.h"
 #include "engine/common/results.h"
 #include "engine/concave/concave.h"
-#include "engine/general/general.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "ui/dispatch.h"
 #include "ui/notice.h"
 #include "ui/picture.h"
 #include "ui/progress.h"
@@ -86,11 +86,6 @@ struct Chain {
     return true;
   }
 };
-
-void keep_alive() {
-  notify_dispatch();
-  if (!main_window_shown()) alles_aus();
-}
 
 int mode_now() {
   if (computing >= 6 && computing <= 8) return computing;
@@ -173,8 +168,6 @@ void mark_con_nodes(int x0, int y0) {
 
 namespace {
 
-int px(int x) { return (x << big) + (3 << big) + 1; }
-int py(int y) { return (y << big) + (2 << big) - 1; }
 
 // Draws the edges of one chain into (x, y) and marks the links it leaves as
 // drawn (negated); stops at a link already drawn in this pass.
@@ -185,9 +178,9 @@ void draw_chain(bool column, int x, int y, int p) {
   if (pos < 0 || pos >= L.capacity()) return;
   auto line = [&](int k) {
     if (column)
-      picture_line(Picture::graph, px(x), py(k), px(x), py(y));
+      picture_line(Picture::graph, node_px(x), node_py(k), node_px(x), node_py(y));
     else
-      picture_line(Picture::graph, px(k), py(y), px(x), py(y));
+      picture_line(Picture::graph, node_px(k), node_py(y), node_px(x), node_py(y));
   };
   int k1 = std::abs(L(uint16_t(pos), 0));
   const float v1 = chain_value(column, fixed, k1, target);
@@ -236,27 +229,19 @@ void choose_con_alignment() {
     }
   }
 
-  const int P = 1 << big;
-  const bool drawn = picture_new(Picture::graph, (n + 4) * P, (m + 4) * P);
-  if (window_hooks().graph_scroll_size) window_hooks().graph_scroll_size((n + 7) * P, (m + 7) * P);
-  if (drawn) {
-    reverse_color(Picture::graph);
-    picture_fill_rect(Picture::graph, 0, 0, (n + 6) * P, (m + 6) * P);
-    normal_color(Picture::graph);
-  }
-  if (window_hooks().mark_field_bounds) window_hooks().mark_field_bounds(n, m);
+  const bool drawn = graph_picture_new();
 
   if (computing && drawn) {
     // Links carry the marks of the previous pass: use the opposite sign.
     con_vorz = last_walk_sign == 0 ? 1 : -last_walk_sign;
     last_walk_sign = con_vorz;
     show_break_it("plot all optimal alignments");
-    progress_reset();
+    progress_reset(m);
     for (int y = m; y >= 1; --y) {
       for (int x = n; x >= 1; --x) {
         if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
         const int c0 = edge0(x, y);
-        if (has_diagonal(c0)) picture_line(Picture::graph, px(x - 1), py(y - 1), px(x), py(y));
+        if (has_diagonal(c0)) picture_line(Picture::graph, node_px(x - 1), node_py(y - 1), node_px(x), node_py(y));
         if (int p = column_code(c0)) draw_chain(true, x, y, p);
         if (c0 != EDGE_START) {
           const int p1 = std::abs(edge1(x, y));
@@ -268,16 +253,7 @@ void choose_con_alignment() {
     }
   }
 
-  const int old[3][2] = {{markl_x, markl_y}, {markr_x, markr_y}, {markb_x, markb_y}};
-  int* xs[3] = {&markl_x, &markr_x, &markb_x};
-  int* ys[3] = {&markl_y, &markr_y, &markb_y};
-  for (int i = 0; i < 3; ++i) {
-    if (old[i][0] < 0) continue;
-    *xs[i] = *ys[i] = -1;
-    mo_x = old[i][0];
-    mo_y = old[i][1];
-    set_mark(i);
-  }
+  redraw_marks();
 }
 
 // ---- extraction of one alignment ----
@@ -309,7 +285,7 @@ void build_alignment(int mode, int end_x, int end_y, Choose choose) {
   const int al_len = (n + m + 3) * 2;
   hilfs_al.change_length(uint32_t(al_len));
   hilfs_al.set(0, -1);
-  progress_reset();
+  progress_reset(m);
 
   const char* s1 = seq1.c_str();
   const char* s2 = seq2.c_str();

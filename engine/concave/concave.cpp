@@ -12,7 +12,7 @@
 #include "cost/cost.h"
 #include "engine/common/results.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "ui/dispatch.h"
 #include "ui/notice.h"
 #include "ui/progress.h"
 
@@ -846,6 +846,7 @@ int cost_warning() {
   NoticeRequest r;
   r.lines = {"Your costfunction seems not to be'const. (>0) + concave' !"};
   r.buttons = {{" Stop computation ", 1}, {" Go on computing ", 0}};
+  r.id = NoticeId::concavity;
   return notice(r);
 }
 
@@ -900,7 +901,7 @@ float concave_distance() {
   sub_t = 0;
   bytes = concave_bytes(n, m);
   gesamtkanten = 0;
-  progress_reset();
+  progress_reset(m);
   flush_display();
 
   const float* w = fu_res.numbers;

@@ -56,6 +56,15 @@ bool concave_complete();
 // values (same results, fewer probes); false before any.
 bool concave_linear_used();
 
+#include "engine/common/operations.h"
+// Operation codes 6, 7, 8: concave-cost alignment in the mode `code`.
+// Expects computing == code; leaves it 0. Modes 7 and 8 exchange the
+// sequences when seq2 is the longer one. Refuses before allocating when the
+// tables would not fit in memory.
+OpResult run_concave_alignment(int code);
+// Estimated peak bytes of the operation for sequence lengths n and m.
+uint64_t concave_memory_need(int n, int m);
+
 // The memory figure of a concave graph for sequence lengths n and m:
 // (n + 1)(m + 1) * 8 + n * m * 4 bytes (beyond 32 bits at the largest lengths).
 uint64_t concave_bytes(int n, int m);

@@ -26,7 +26,7 @@ struct Choice {
 // edge into a node of the walk.
 template <class Choose>
 bool walk(Choose choose, bool list_path) {
-  progress_reset();
+  progress_reset(m);
   const uint32_t need = uint32_t(n) + uint32_t(m) + 2;
   if (help_l.length() < need) help_l.change_length(uint32_t(need));
   help_l.set(0, 0);

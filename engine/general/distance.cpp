@@ -32,7 +32,7 @@
 #include "engine/common/results.h"
 #include "engine/general/general.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "ui/dispatch.h"
 #include "ui/progress.h"
 
 namespace {
@@ -310,7 +310,7 @@ float min_distance() {
     dist_gr = nullptr;
   }
   if (help_l.length() < uint32_t(n) + uint32_t(m) + 2) help_l.change_length(uint32_t(n + m + 2));
-  progress_reset();
+  progress_reset(m);
   sub_t = 0;
   tabulate_gap_costs();
   gesamtkanten = uint64_t(n) + uint64_t(m);
@@ -401,8 +401,7 @@ float min_distance() {
       }
       if (++counter == 20) {
         counter = 0;
-        notify_dispatch();
-        if (!main_window_shown()) alles_aus();
+        keep_alive();
         if (fp_error() || computing == 0) goto done;
       }
     }

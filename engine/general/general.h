@@ -5,8 +5,6 @@
 #include "containers/matrix.h"
 
 extern list_matrix dist_gr;   // (n+1) x (m+1) edge records of inner nodes; row/column 0 null
-extern char new_alignment_failed;  // make_new_alignment found no path edge into a node (it then
-                                   // showed "Alignment couldn't be constructed !?")
 
 // Edge record of inner node (x, y); nullptr when the node has none or lies
 // outside dist_gr (never the all-ones pointer of an out-of-range read).
@@ -54,13 +52,22 @@ ScanKernel scan_kernel_in_use();      // what automatic resolves to on this CPU
 void mark_nodes(int x, int y);       // marks the optimal graph backwards from (x, y)
 void choose_your_alignment();        // optimal graph + picture (code 4: picture only)
 void make_alignment();               // the shown alignment and its tables
-void draw_single_opt_alignment();    // xor circles of hilfs_al
 
 void comp_new_align(int x, int y);   // search backwards from (x, y) to (wo_x, wo_y)
 void make_new_alignment();           // rebuild along hilfs_rek
 
 // Deletes every edge record and sets every cell of dist_gr to null.
 void release_general_graph();
+
+#include "engine/common/operations.h"
+// Operation code 1: general-cost global alignment (distance, optimal graph,
+// drawing, one alignment, circles). Expects computing == 1; leaves it 0.
+// Refuses before allocating when the tables would not fit in memory.
+OpResult run_general_alignment();
+// Estimated peak bytes of the operation for sequence lengths n and m: the
+// distance table and its transposed copy, the record pointers, one edge
+// record per inner node and the optimal graph's bits.
+uint64_t general_memory_need(int n, int m);
 
 // Releases the graph, shrinks dist_gr to 1 x 1 and resets this module's
 // globals to their start values (tests).

@@ -3,11 +3,12 @@
 // path, counting optimal paths, releasing the edge records.
 #include <vector>
 
+#include "engine/common/graph_picture.h"
 #include "engine/common/marks.h"
 #include "engine/common/results.h"
 #include "engine/general/general.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "ui/dispatch.h"
 #include "ui/picture.h"
 #include "ui/progress.h"
 
@@ -23,8 +24,7 @@ void mark_nodes(int x, int y) {
     if (px < 1 || py < 1) return false;
     hilfs_gr.set(uint32_t(px), uint32_t(py), 1);
     if (computing == 0) return false;
-    notify_dispatch();
-    if (!main_window_shown()) alles_aus();
+    keep_alive();
     return true;
   };
   struct Frame {
@@ -96,24 +96,15 @@ void choose_your_alignment() {
     hilfs_gr = 0;
     mark_nodes(n, m);
   }
-  const int P = 1 << big;
   // Beyond 32767 pixels a side the platform refuses the pixmap: the picture
   // is skipped, the graph in memory and every figure stay complete.
-  const long w = long(n + 4) * P, h = long(m + 4) * P;
-  const bool pic = picture_new(Picture::graph, int(w > 32768 ? 32768 : w), int(h > 32768 ? 32768 : h));
-  if (window_hooks().graph_scroll_size) window_hooks().graph_scroll_size((n + 7) * P, (m + 7) * P);
-  if (pic) {
-    reverse_color(Picture::graph);
-    picture_fill_rect(Picture::graph, 0, 0, int(w), int(h));
-    normal_color(Picture::graph);
-  }
-  if (window_hooks().mark_field_bounds) window_hooks().mark_field_bounds(n, m);
+  const bool pic = graph_picture_new();
 
   if (computing != 0 && pic) {
     show_break_it("plot all optimal alignments");
-    progress_reset();
-    auto X = [P](int x) { return x * P + 3 * P + 1; };
-    auto Y = [P](int y) { return y * P + 2 * P - 1; };
+    progress_reset(m);
+    auto X = node_px;
+    auto Y = node_py;
     for (int y = 1; y <= m; ++y) {
       for (int x = 1; x <= n; ++x) {
         if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
@@ -133,27 +124,7 @@ void choose_your_alignment() {
   }
 
   // Marks still set are drawn again on the new picture.
-  int* mk[3][2] = {{&markl_x, &markl_y}, {&markr_x, &markr_y}, {&markb_x, &markb_y}};
-  for (int k = 0; k < 3; ++k) {
-    if (*mk[k][0] == -1) continue;
-    mo_x = *mk[k][0];
-    mo_y = *mk[k][1];
-    *mk[k][0] = -1;
-    *mk[k][1] = -1;
-    set_mark(k == 0 ? 0 : k == 1 ? 1 : 2);
-  }
-}
-
-void draw_single_opt_alignment() {
-  const int P = 1 << big;
-  xor_color(Picture::graph);
-  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2) {
-    int x = hilfs_al[uint32_t(k)], y = hilfs_al[uint32_t(k + 1)];
-    picture_arc(Picture::graph, x * P + 3 * P - 1, y * P + 2 * P - 3, big + 2, big + 2, 0, 360 * 64);
-    notify_dispatch();
-    if (computing == 0) break;
-  }
-  normal_color(Picture::graph);
+  redraw_marks();
 }
 
 BigCount count_general_paths() {
@@ -186,15 +157,7 @@ BigCount count_general_paths() {
 
 void release_general_graph() {
   const uint32_t W = dist_gr.dim_x(), H = dist_gr.dim_y();
-  // The progress bar divides by m: during the loop n and m stand for the
-  // table's size (restored even when the program end unwinds through here).
-  struct Restore {
-    int sn = n, sm = m;
-    ~Restore() { n = sn; m = sm; }
-  } restore;
-  n = int(W) - 1;
-  m = int(H) - 1;
-  progress_reset();
+  progress_reset(int(H) - 1);
   unsigned k = 0;
   for (uint32_t y = H - 1; y >= 1; --y) {
     for (uint32_t x = W - 1; x >= 1; --x) {

@@ -7,7 +7,7 @@
 #include "engine/common/results.h"
 #include "engine/general/general.h"
 #include "state/state.h"
-#include "ui/display.h"
+#include "ui/dispatch.h"
 
 // Depth first; predecessors in the order diagonal, vertical (longest gap
 // first), horizontal (longest gap first), each only while nothing is found and
@@ -24,8 +24,7 @@
 void comp_new_align(int x, int y) {
   // The entry of a call: true when the node is to be expanded.
   auto enter = [](int cx, int cy) -> bool {
-    notify_dispatch();
-    if (!main_window_shown()) alles_aus();
+    keep_alive();
     if (computing == 0) return false;
     if (cx < 0 || cy < 0 || cx > n || cy > m) return false;
     if (cx == 0 || cy == 0) {

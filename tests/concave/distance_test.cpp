@@ -1,5 +1,5 @@
 // The distance in its three modes against a direct implementation of the
-// recurrences and (global mode) the general engine; the properties of the
+// recurrences; the properties of the
 // marked graph and of the extracted alignment; worked examples.
 #include <cmath>
 
@@ -77,14 +77,6 @@ TEST_F(Concave, ModesAgreeWithDirectRecurrences) {
         }
     EXPECT_GT(marked, 0u);
     EXPECT_FALSE(count_con_paths().is_zero());
-
-    // Affine costs lie in the general engine's domain too.
-    if (mode == 6) {
-      const float concave = wert;
-      computing = 1;
-      ASSERT_EQ(run_general_alignment(), OpResult::computed);
-      EXPECT_TRUE(close(concave, wert, gc.exact)) << concave << " vs general " << wert;
-    }
   }
 }
 

@@ -11,24 +11,17 @@
 
 #include "cost/cost.h"
 #include "cost/own.h"
+#include "engine/common/graph_picture.h"
 #include "engine/common/marks.h"
 #include "engine/common/operations.h"
 #include "engine/common/results.h"
 #include "engine/concave/concave.h"
-#include "engine/general/general.h"
 #include "state/state.h"
 #include "ui/display.h"
 #include "ui/notice.h"
+#include "tests/support/program_reset.h"
 
-inline void reset_all() {
-  concave_reset();
-  general_reset();
-  marks_reset();
-  results_reset();
-  cost_reset();
-  state_reset();
-  fp_err_clear();
-}
+inline void reset_all() { reset_program(); }
 
 class Concave : public ::testing::Test {
  protected:

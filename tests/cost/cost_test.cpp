@@ -15,7 +15,6 @@
 #include "cost/cost_text.h"
 #include "cost/own.h"
 #include "state/state.h"
-#include "ui/notice.h"
 
 namespace {
 
@@ -97,9 +96,6 @@ TEST_F(Cost, PairScoresAndOwnFormula) {
   mat = 5000;
   pair_score('A', 'A');
   EXPECT_EQ(sub_t, 1);
-  NoticeRecorder rec;
-  subst_incomplete();
-  EXPECT_EQ(rec.last_line(), "Your subst.-table was incomplete !");
 
   own("0.5+1*k");
   for (int k = 1; k <= 20; ++k) EXPECT_EQ(ownfunction(k), const_cost(k));

@@ -14,6 +14,7 @@
 
 #include "cost/cost.h"
 #include "cost/own.h"
+#include "engine/common/graph_picture.h"
 #include "engine/common/marks.h"
 #include "engine/common/operations.h"
 #include "engine/common/results.h"
@@ -22,6 +23,7 @@
 #include "ui/display.h"
 #include "ui/notice.h"
 #include "ui/progress.h"
+#include "tests/support/program_reset.h"
 
 struct ProgramEnd : std::runtime_error {
   ProgramEnd() : std::runtime_error("program end") {}
@@ -34,12 +36,7 @@ class GeneralTest : public ::testing::Test {
   NoticeRecorder notices;
 
   static void reset_all() {
-    general_reset();
-    state_reset();
-    cost_reset();
-    ui_reset();
-    results_reset();
-    marks_reset();
+    reset_program();
     set_exit_hook([] { throw ProgramEnd(); });
   }
   void SetUp() override { reset_all(); }

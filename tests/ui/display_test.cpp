@@ -19,7 +19,7 @@
 
 #include "ui/display.h"
 #include "ui/notice.h"
-#include "ui/picture.h"
+#include "ui/picture_x.h"
 
 namespace {
 

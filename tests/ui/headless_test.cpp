@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "state/state.h"
 #include "ui/display.h"
 #include "ui/notice.h"
 #include "ui/picture.h"
@@ -42,7 +41,6 @@ class Headless : public ::testing::Test {
   }
   void TearDown() override {
     ui_reset();
-    state_reset();
   }
 };
 
@@ -55,7 +53,7 @@ TEST_F(Headless, DispatchWindowTestAndProgramEnd) {
 
   // With the main window gone the progress routines end the program:
   // show_time before drawing, show_ntime after.
-  m = 4;
+  progress_reset(4);
   install_recorders();
   set_main_window_test(window_gone);
   set_exit_hook(throwing_exit);
@@ -76,10 +74,9 @@ TEST_F(Headless, ProgressBar) {
       {140, 30, 340, 30}, {140, 50, 340, 50}, {140, 30, 140, 50}, {340, 30, 340, 50}};
   EXPECT_EQ(lines, frame);
 
-  // For m = 4 one row done (200 * 1) reaches x = 190; every report fills
+  // For 4 rows one row done (200 * 1) reaches x = 190; every report fills
   // from the left end, which stays at 140.
-  m = 4;
-  progress_reset();
+  progress_reset(4);
   show_time(200);
   EXPECT_EQ(ber, 190);
   show_ntime(600);
@@ -92,15 +89,15 @@ TEST_F(Headless, ProgressBar) {
       {"Time to compute distance graph:", 0.0}, {"-", 0.25}, {"-", 0.75}, {"-", 0.0}};
   EXPECT_EQ(observed, heard);
 
-  // Reports beyond the phase stop at the frame's right edge, and m = 0
-  // does not divide by zero.
+  // Reports beyond the phase stop at the frame's right edge, and a phase of
+  // 0 rows does not divide by zero.
   for (int mm : {0, 1, 3, 1000}) {
-    m = mm;
+    progress_reset(mm);
     for (unsigned v : {1u, 199u, 201u, 1399u, 200000u, UINT_MAX}) {
       show_time(v);
       unsigned long long rows = mm > 0 ? mm : 1;
       EXPECT_EQ(ber, 140 + static_cast<int>(std::min<unsigned long long>(200, v / rows)))
-          << "m=" << mm << " v=" << v;
+          << "rows=" << mm << " v=" << v;
       EXPECT_LE(fills.back()[0] + fills.back()[2], 340);
       EXPECT_LE(observed.back().second, 1.0);
     }
@@ -112,12 +109,10 @@ TEST_F(Headless, Notices) {
     NoticeRecorder rec;
     berechnung_laeuft();
     fp_err_message();
-    minus_inside();
     alignment_output_error();
     std::vector<std::pair<std::vector<std::string>, std::string>> expect = {
         {{"Not possible while computing !"}, " Sorry "},
         {{"Mathematical error during computation !"}, "Check costfunction"},
-        {{"Sequence contains char '-' or '>' !"}, " Delete it "},
         {{"Fatal error:", "Alignment couldn't be constructed !?"}, " Wrong marks "}};
     ASSERT_EQ(rec.seen.size(), expect.size());
     for (size_t i = 0; i < expect.size(); ++i) {
@@ -126,6 +121,9 @@ TEST_F(Headless, Notices) {
       EXPECT_EQ(rec.seen[i].buttons[0].label, expect[i].second);
       EXPECT_EQ(rec.seen[i].buttons[0].value, 1);
     }
+    EXPECT_EQ(rec.seen[0].id, NoticeId::not_while_computing);
+    EXPECT_EQ(rec.seen[1].id, NoticeId::math_error);
+    EXPECT_EQ(rec.seen[2].id, NoticeId::alignment_not_built);
 
     // The recorder answers with the first button unless told otherwise;
     // a nested recorder gives the outer one back when it goes.
@@ -137,7 +135,7 @@ TEST_F(Headless, Notices) {
       NoticeRecorder inner;
       EXPECT_EQ(notice1("There are not enough inputs !?", " Ok ", 7), 7);
     }
-    EXPECT_EQ(rec.seen.size(), 6u);
+    EXPECT_EQ(rec.seen.size(), 5u);
     notice1("No correct input !", " Try again ");
     EXPECT_EQ(rec.last_line(), "No correct input !");
   }

@@ -4,6 +4,7 @@
 #include "engine/common/results.h"
 #include "state/state.h"
 #include "views/texts.h"
+#include "tests/support/program_reset.h"
 
 namespace {
 
@@ -11,10 +12,7 @@ class TextBlocks : public ::testing::Test {
  protected:
   void SetUp() override { reset(); }
   void TearDown() override { reset(); }
-  static void reset() {
-    results_reset();
-    state_reset();
-  }
+  static void reset() { reset_program(); }
   static void figures(float w, uint64_t edges, uint64_t b, uint64_t s, uint64_t i, uint64_t d,
                       uint64_t opt, int code) {
     wert = w;
