@@ -1,6 +1,7 @@
 // Memory clearing and operation code 1 as callable steps.
 #include "engine/common/operations.h"
 
+#include <cmath>
 #include <string>
 
 #include "cost/cost.h"
@@ -56,6 +57,10 @@ OpResult check_inputs(int max_len) {
   return OpResult::computed;
 }
 
+void check_distance_finite() {
+  if (computing != 0 && !fp_error() && !std::isfinite(wert)) fp_err_raise();
+}
+
 void drop_faulty_results() {
   fp_err_message();
   comp = 0;
@@ -96,6 +101,7 @@ OpResult run_general_alignment() {
 
   wert = min_distance();
   dist.change_dim(1, 1);
+  check_distance_finite();
 
   comp = computing;
   if (fp_error()) {

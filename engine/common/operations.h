@@ -20,6 +20,13 @@ void clear_memory();
 // and returns the refusal (computing and comp become 0), or returns
 // OpResult::computed when both sequences may be computed.
 OpResult check_inputs(int max_len);
+// After a computation that ran to its end: an infinite or NaN optimal
+// distance (single-precision sums beyond the range) sets the floating-point
+// error flag, so that it is reported like a fault of the gap cost. Cells
+// that overflowed to +inf elsewhere cannot lie on a path to a finite
+// optimum (adding a finite score to +inf stays +inf), and a -inf cell
+// reaches the optimum, so the optimum alone decides.
+void check_distance_finite();
 // After a floating-point fault: the notice, and the incomplete results are
 // made unusable (comp = 0) and uncached (ms1, ms2 empty).
 void drop_faulty_results();
