@@ -93,8 +93,11 @@ int main(int argc, char** argv) {
   Options o;
   std::string err = parse_options(argc, argv, o);
   if (!err.empty()) return usage_error(err);
-  if (o.help) return write_all(usage_text()) ? EXIT_DONE : EXIT_INPUT;
-  if (o.version) return write_all(version_text()) ? EXIT_DONE : EXIT_INPUT;
+  if (o.help || o.version) {
+    if (write_all(o.help ? usage_text() : version_text())) return EXIT_DONE;
+    return fail(EXIT_INPUT, std::string("cannot write the ") + (o.help ? "help text" : "version") +
+                                ": " + std::strerror(errno));
+  }
 
   g_log.go_on = o.go_on;
   set_notice_responder(respond);
@@ -110,8 +113,12 @@ int main(int argc, char** argv) {
       err = read_input_file(o.cost_file, size_t(1) << 20, &text);
       if (!err.empty()) return fail(EXIT_INPUT, err);
     }
-    err = load_cost(text, !o.table_file.empty());
+    std::vector<std::string> warnings;
+    err = load_cost(text, !o.table_file.empty(), &warnings);
+    for (const std::string& w : warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
     if (!err.empty()) return fail(EXIT_INPUT, err);
+    if (o.strict && !warnings.empty())
+      return fail(EXIT_INPUT, "the cost description is not read as written (--strict)");
   }
 
   int max_len = o.mode == 1 ? GENERAL_MAX_LEN : CONCAVE_MAX_LEN;
