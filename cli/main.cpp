@@ -89,7 +89,7 @@ bool write_all(const std::string& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  install_memory_handlers("The problem does not fit in memory: an allocation failed.");
+  install_memory_handlers("The problem does not fit in memory.");
   Options o;
   std::string err = parse_options(argc, argv, o);
   if (!err.empty()) return usage_error(err);
@@ -139,14 +139,14 @@ int main(int argc, char** argv) {
   facts.mode = o.mode;
   facts.swapped = (o.mode == 7 || o.mode == 8) && m > n;
 
-  uint64_t need = estimate_memory(o.mode, n, m);
+  uint64_t need = estimate_memory(o.mode, n, m, o.count);
   MemoryLimit lim = usable_memory();
   std::string memmsg = memory_message(need, lim);
   // VARDANE_ALIGN_NO_ESTIMATE skips the check so that tests can reach a
   // failing allocation itself.
   if (need > lim.bytes && std::getenv("VARDANE_ALIGN_NO_ESTIMATE") == nullptr)
     return fail(EXIT_NO_MEMORY, memmsg);
-  install_memory_handlers(memmsg);
+  install_memory_handlers(need > lim.bytes ? memmsg : estimate_exceeded_message(need, lim));
 
   fp_err_clear();
   computing = o.mode;
@@ -181,7 +181,9 @@ int main(int argc, char** argv) {
 
   if (o.count) {
     facts.has_count = true;
+    progress_bar_start();
     facts.count = (o.mode == 1 ? count_general_paths() : count_con_paths()).to_string();
+    progress_bar_finish();
   }
   std::string out = o.json ? json_result(facts) : text_result(facts);
   if (!write_all(out))

@@ -1,7 +1,11 @@
 #include "cli/memory.h"
 
+#include <fcntl.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +22,12 @@ namespace {
 // block, each a small heap block (32 bytes with the allocator's header).
 constexpr uint64_t kGeneralRecord = 64;
 constexpr uint64_t kBase = 16ull << 20;  // the program itself, the strings, small vectors
+// Counting, per node of the optimal graph: its position (4 bytes) and the
+// running sum of its paths (a 16-byte number head and its first limb, a
+// 32-byte heap block); the concave engine also keeps the place (8) and the
+// predecessor runs (three numbers for a node with one run, 12) of each.
+constexpr uint64_t kCountNode = 4 + 16 + 32;
+constexpr uint64_t kCountRuns = 8 + 12;
 
 bool read_u64(const std::string& path, uint64_t* v) {
   std::ifstream f(path);
@@ -84,11 +94,34 @@ void cgroup_limits(MemoryLimit* lim) {
   }
 }
 
-char g_message[1024] = "The problem does not fit in memory: an allocation failed.\n";
+char g_message[1024] = "The problem does not fit in memory.";
+
+// Bytes the process holds: what the allocator has handed out (also blocks
+// not yet touched), or, where the allocator is replaced (the sanitizer
+// build), the resident set. Reads no more than a small stack buffer.
+uint64_t allocated_bytes() {
+  struct mallinfo2 mi = mallinfo2();
+  uint64_t b = uint64_t(mi.uordblks) + uint64_t(mi.hblkhd);
+  if (b >= (1u << 20)) return b;
+  char buf[4096];
+  int fd = open("/proc/self/status", O_RDONLY);
+  if (fd < 0) return b;
+  ssize_t len = read(fd, buf, sizeof buf - 1);
+  close(fd);
+  if (len <= 0) return b;
+  buf[len] = 0;
+  const char* p = std::strstr(buf, "VmRSS:");
+  return p ? std::strtoull(p + 6, nullptr, 10) * 1024 : b;
+}
 
 [[noreturn]] void out_of_memory() {
-  ssize_t r = write(2, g_message, std::strlen(g_message));
-  (void)r;
+  char buf[1200];
+  int len = std::snprintf(buf, sizeof buf, "%s An allocation failed after about %llu MBytes had been allocated.\n",
+                          g_message, static_cast<unsigned long long>(allocated_bytes() >> 20));
+  if (len > 0) {
+    ssize_t r = write(2, buf, std::min(size_t(len), sizeof buf - 1));
+    (void)r;
+  }
   std::_Exit(EXIT_NO_MEMORY);
 }
 
@@ -103,16 +136,17 @@ std::string mbytes(uint64_t b, bool round_up) {
 
 }  // namespace
 
-uint64_t estimate_memory(int mode, int n, int m) {
+uint64_t estimate_memory(int mode, int n, int m, bool count) {
   uint64_t cells = uint64_t(n + 1) * uint64_t(m + 1);
   uint64_t inner = uint64_t(n) * uint64_t(m);
   uint64_t bits = inner / 8 + uint64_t(m) + 1;  // the optimal graph's bit matrix
   // General engine: dist and its transposed copy (4 bytes each), the record
   // pointers (8) and one record per inner node.
-  if (mode == 1) return kBase + cells * (4 + 4 + 8) + inner * kGeneralRecord + bits;
+  if (mode == 1) return kBase + cells * (4 + 4 + 8) + inner * kGeneralRecord + bits + (count ? inner * kCountNode : 0);
   // dist and edge_m (4 bytes each) and the row and column stacks and
-  // candidate lists: four arrays of 16-bit pairs over every cell.
-  return kBase + cells * (4 + 4 + 16) + bits;
+  // candidate lists: four arrays of 16-bit pairs over every cell. Counting
+  // adds the index of every cell into its predecessor runs.
+  return kBase + cells * (4 + 4 + 16) + bits + (count ? cells * 4 + inner * (kCountNode + kCountRuns) : 0);
 }
 
 MemoryLimit usable_memory() {
@@ -135,8 +169,14 @@ std::string memory_message(uint64_t need, const MemoryLimit& lim) {
   return s + ", but this process may use only " + mbytes(lim.bytes, false) + " (" + lim.what + ").";
 }
 
+std::string estimate_exceeded_message(uint64_t need, const MemoryLimit& lim) {
+  std::string s = "The problem does not fit in memory: it needs more than the estimated " + mbytes(need, true);
+  if (lim.bytes == UINT64_MAX) return s + ".";
+  return s + ", and this process may use " + mbytes(lim.bytes, false) + " (" + lim.what + ").";
+}
+
 void install_memory_handlers(const std::string& message) {
-  std::snprintf(g_message, sizeof g_message, "%s\n", message.c_str());
+  std::snprintf(g_message, sizeof g_message, "%s", message.c_str());
   vd::set_alloc_failure_handler(container_alloc_failed);
   std::set_new_handler(out_of_memory);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -318,6 +319,21 @@ TEST_F(Tool, MemoryLimits) {
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("does not fit in memory"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("MBytes had been allocated."), std::string::npos) << r.err;
+
+  // The general engine's records under a logarithmic gap cost outgrow the
+  // estimate: the message says that the estimate was exceeded, and how much
+  // had been allocated, instead of claiming a need above the limit.
+  std::mt19937 g(7);
+  std::string r1, r2;
+  for (int i = 0; i < 2000; ++i) r1 += "ACGT"[g() % 4], r2 += "ACGT"[g() % 4];
+  file("r1.txt", r1);
+  file("r2.txt", r2);
+  r = run("-c 'cost=a+b*log(k), a=3, b=1' r1.txt r2.txt", "", "ulimit -v 500000;");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("it needs more than the estimated "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("MBytes had been allocated."), std::string::npos) << r.err;
 #endif
 }
 
