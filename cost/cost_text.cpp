@@ -271,8 +271,14 @@ std::string quoted(std::string_view t, size_t from, size_t eq, size_t window) {
       break;
     }
   while (end > from && (t[end - 1] == ' ' || t[end - 1] == '\t')) --end;
-  return "'" + std::string(t.substr(from, end - from)) + "'";
+  // A very long word is shown by its end.
+  const std::string lead = eq > from + 40 ? "..." : "";
+  if (eq > from + 40) from = eq - 40;
+  return "'" + lead + std::string(t.substr(from, end - from)) + "'";
 }
+
+// Warnings of one text beyond this many are summed up in one line.
+constexpr size_t kMostWarnings = 20;
 
 // The value in force for a keyword, as "Put actual cost into text" writes it.
 std::string value_in_force(int k) {
@@ -314,6 +320,11 @@ std::vector<std::string> cost_description_warnings(const String& text) {
   };
 
   std::vector<std::string> out;
+  size_t more = 0;
+  auto warn = [&](std::string w) {
+    if (out.size() < kMostWarnings) out.push_back(std::move(w));
+    else ++more;
+  };
   for (size_t eq = t.find('='); eq != std::string_view::npos; eq = t.find('=', eq + 1)) {
     size_t e = eq;
     while (e > 0 && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
@@ -328,7 +339,7 @@ std::vector<std::string> cost_description_warnings(const String& text) {
     if (read >= 0) {
       const size_t kl = std::strlen(kKeywords[read].key) - 1;
       if (word.size() > kl)
-        out.push_back(quoted(t, b, eq, kKeywords[read].window) + " is read as " +
+        warn(quoted(t, b, eq, kKeywords[read].window) + " is read as " +
                       quoted(t, eq - kl, eq, kKeywords[read].window) +
                       ": the keyword stands at the end of a longer word");
       continue;
@@ -340,19 +351,20 @@ std::vector<std::string> cost_description_warnings(const String& text) {
     const size_t window = like == K_COST ? COST_FORMULA_WINDOW : COST_VALUE_WINDOW;
     const std::string what = quoted(t, word.empty() ? eq : b, eq, window) + " is not read: ";
     if (like < 0) {
-      out.push_back(what + (word.empty() ? std::string("no keyword stands before '='")
-                                         : "'" + std::string(word) + "' is no keyword"));
+      const std::string shown = word.size() > 40 ? "..." + std::string(word.substr(word.size() - 40)) : std::string(word);
+      warn(what + (word.empty() ? std::string("no keyword stands before '='") : "'" + shown + "' is no keyword"));
     } else if (blanks) {
-      out.push_back(what + "a keyword is written without blanks before '='; " + instead(like));
+      warn(what + "a keyword is written without blanks before '='; " + instead(like));
     } else if (word != std::string_view(kKeywords[like].key, word.size())) {
-      out.push_back(what + "keywords are written in lower case; " + instead(like));
+      warn(what + "keywords are written in lower case; " + instead(like));
     } else if (like == K_SUBST && dot_form) {
-      out.push_back(what + "'subst.=' is given too, and only it is read; " + instead(like));
+      warn(what + "'subst.=' is given too, and only it is read; " + instead(like));
     } else {
-      out.push_back(what + "'" + kKeywords[like].key + "' is given before, and only the first is read; " +
+      warn(what + "'" + kKeywords[like].key + "' is given before, and only the first is read; " +
                     instead(like));
     }
   }
+  if (more > 0) out.push_back("and " + std::to_string(more) + " more of the same kinds");
   return out;
 }
 

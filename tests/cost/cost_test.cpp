@@ -230,6 +230,12 @@ TEST_F(Cost, KeywordWarnings) {
   sub = TABLE_MARKER;
   EXPECT_EQ(warnings("subst. = 1"), "'subst. = 1' is not read: a keyword is written without blanks before "
                                     "'='; subst. keeps table\n");
+  // Many at once are summed up; a very long word is shown by its end.
+  std::vector<std::string> many = cost_description_warnings(bytes(std::string(30, '=')));
+  ASSERT_EQ(many.size(), 21u);
+  EXPECT_EQ(many.back(), "and 10 more of the same kinds");
+  EXPECT_EQ(warnings(std::string(100, 'x') + "=1"),
+            "'..." + std::string(40, 'x') + "=1' is not read: '..." + std::string(40, 'x') + "' is no keyword\n");
   // The reading itself is as before: the first occurrence, also inside a word.
   EXPECT_EQ(read_cost_description("mismatch=1, a=3, a=7").notice, CostNotice::none);
   EXPECT_EQ(mat * 10 + aa, 13);
