@@ -146,36 +146,22 @@ std::string load_table(const std::string& path) {
   return "";
 }
 
-std::string cost_keyword_value(const std::string& text, const std::string& keyword,
-                               size_t window, bool* found) {
-  size_t p = text.find(keyword);
-  *found = p != std::string::npos;
-  if (!*found) return "";
-  std::string w = text.substr(p + keyword.size(), window);
-  size_t end = w.find_first_of(",;\n\r");
-  if (end != std::string::npos) w.erase(end);
-  std::string v;
-  for (char c : w)
-    if (c != ' ') v.push_back(c);
-  return v;
-}
-
-std::string load_cost(const std::string& text, bool have_table) {
+std::string load_cost(const std::string& text, bool have_table, std::vector<std::string>* warnings) {
   if (text.find('\0') != std::string::npos) return "the cost description holds a NUL byte";
+  const String t(text.c_str());
+  *warnings = cost_description_warnings(t);
   // Scores written as "table" (as "Put actual cost into text" writes them
   // while a table is active) count as mistakes for the reader and keep the
   // scores as they are; with a table given that is what the user means.
   int table_words = 0;
-  bool f1 = false, f2 = false;
-  std::string sv = cost_keyword_value(text, "subst.=", 20, &f1);
-  if (!f1) sv = cost_keyword_value(text, "subst=", 20, &f1);
-  std::string mv = cost_keyword_value(text, "match=", 20, &f2);
-  if (f1 && sv == "table") ++table_words;
-  if (f2 && mv == "table") ++table_words;
+  String v;
+  const char* subst_key = t.is_in("subst.=") ? "subst.=" : "subst=";
+  if (cost_keyword_value_of(t, subst_key, &v) && v == String("table")) ++table_words;
+  if (cost_keyword_value_of(t, "match=", &v) && v == String("table")) ++table_words;
   if (table_words > 0 && !have_table)
     return "the cost description takes scores from a substitution table ('table'); "
            "give one with -t FILE";
-  CostReadResult r = read_cost_description(String(text.c_str()));
+  CostReadResult r = read_cost_description(t);
   if (r.notice == CostNotice::none) return "";
   if (r.notice == CostNotice::mistakes && r.mistakes == table_words) return "";
   return std::string(cost_notice_text(r).c_str()) + "\n  in the cost description";

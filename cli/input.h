@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 #include "text/strings.h"
 
 // Reads a whole file ("-" = standard input) of at most `cap` bytes.
@@ -29,10 +30,6 @@ std::string load_table(const std::string& path);
 
 // Reads a cost description into the cost model. `have_table` tells whether
 // a table was read: then a score written as "table" keeps the table.
-std::string load_cost(const std::string& text, bool have_table);
-
-// The value a cost description gives a keyword: its first occurrence, up to
-// `window` characters, cut before ',', ';', line feed or carriage return,
-// blanks removed. *found tells whether the keyword occurs.
-std::string cost_keyword_value(const std::string& text, const std::string& keyword,
-                               size_t window, bool* found);
+// *warnings receives what the text may mean otherwise than it is read
+// (cost_description_warnings).
+std::string load_cost(const std::string& text, bool have_table, std::vector<std::string>* warnings);

@@ -13,6 +13,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress_bar.h"
+#include "containers/memory_limit.h"
 #include "cost/cost.h"
 #include "engine/common/operations.h"
 #include "engine/concave/concave.h"
@@ -87,12 +88,15 @@ bool write_all(const std::string& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  install_memory_handlers("The problem does not fit in memory: an allocation failed.");
+  install_memory_handlers("The problem does not fit in memory.");
   Options o;
   std::string err = parse_options(argc, argv, o);
   if (!err.empty()) return usage_error(err);
-  if (o.help) return write_all(usage_text()) ? EXIT_DONE : EXIT_INPUT;
-  if (o.version) return write_all(version_text()) ? EXIT_DONE : EXIT_INPUT;
+  if (o.help || o.version) {
+    if (write_all(o.help ? usage_text() : version_text())) return EXIT_DONE;
+    return fail(EXIT_INPUT, std::string("cannot write the ") + (o.help ? "help text" : "version") +
+                                ": " + std::strerror(errno));
+  }
 
   g_log.go_on = o.go_on;
   set_notice_responder(respond);
@@ -108,8 +112,12 @@ int main(int argc, char** argv) {
       err = read_input_file(o.cost_file, size_t(1) << 20, &text);
       if (!err.empty()) return fail(EXIT_INPUT, err);
     }
-    err = load_cost(text, !o.table_file.empty());
+    std::vector<std::string> warnings;
+    err = load_cost(text, !o.table_file.empty(), &warnings);
+    for (const std::string& w : warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
     if (!err.empty()) return fail(EXIT_INPUT, err);
+    if (o.strict && !warnings.empty())
+      return fail(EXIT_INPUT, "the cost description is not read as written (--strict)");
   }
 
   int max_len = o.mode == 1 ? GENERAL_MAX_LEN : CONCAVE_MAX_LEN;
@@ -130,13 +138,18 @@ int main(int argc, char** argv) {
   facts.mode = o.mode;
   facts.swapped = (o.mode == 7 || o.mode == 8) && m > n;
 
-  // The operations refuse what would not fit before they allocate; an
-  // allocation that fails all the same ends the tool with the same message.
+  // The operations refuse what would not fit before they allocate; the
+  // count's records, which come after the computation, are added to the
+  // need and checked here. An allocation that fails all the same ends the
+  // tool with a message that says the estimate was exceeded.
   // VARDANE_ALIGN_NO_ESTIMATE skips the guard so that tests can reach a
   // failing allocation itself.
-  const uint64_t need = o.mode == 1 ? general_memory_need(n, m) : concave_memory_need(n, m);
-  install_memory_handlers(memory_refusal_text(need));
+  uint64_t need = o.mode == 1 ? general_memory_need(n, m) : concave_memory_need(n, m);
+  if (o.count) need += o.mode == 1 ? general_count_memory_need(n, m) : concave_count_memory_need(n, m);
   if (std::getenv("VARDANE_ALIGN_NO_ESTIMATE") != nullptr) memory_guard = false;
+  if (o.count && !memory_fits(need)) return fail(EXIT_NO_MEMORY, g_log.refusal);
+  install_memory_handlers(need > usable_memory().bytes ? memory_refusal_text(need)
+                                                       : memory_exceeded_text(need));
 
   fp_err_clear();
   computing = o.mode;
@@ -171,7 +184,9 @@ int main(int argc, char** argv) {
 
   if (o.count) {
     facts.has_count = true;
+    progress_bar_start();
     facts.count = (o.mode == 1 ? count_general_paths() : count_con_paths()).to_string();
+    progress_bar_finish();
   }
   std::string out = o.json ? json_result(facts) : text_result(facts);
   if (!write_all(out))

@@ -6,6 +6,7 @@
 
 constexpr int EXIT_NO_MEMORY = 4;
 
-// Installs the allocation failure handlers (containers and operator new);
-// they print `message` and end the process with EXIT_NO_MEMORY.
+// Installs the allocation failure handlers (containers, GMP and operator
+// new); they print `message`, followed by how much had been allocated when
+// the allocation failed, and end the process with EXIT_NO_MEMORY.
 void install_memory_handlers(const std::string& message);

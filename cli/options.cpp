@@ -91,6 +91,9 @@ std::string parse_options(int argc, char** argv, Options& o) {
     } else if (name == "--count") {
       std::string e = flag(&o.count);
       if (!e.empty()) return e;
+    } else if (name == "--strict") {
+      std::string e = flag(&o.strict);
+      if (!e.empty()) return e;
     } else if (takes("-m", "--mode")) {
       if (!need_value(&v)) return "option " + name + " needs a value";
       int code = 0;
@@ -145,7 +148,9 @@ Computes an exact optimal alignment of two sequences (letters A-Z) under pair
 scores plus a gap cost g(k) for every run of k inserted or deleted letters.
 SEQ1 and SEQ2 are files holding one sequence each: FASTA (the first record;
 its '>' line is dropped) or plain text. Blanks and line breaks are ignored,
-lower case counts as upper case. '-' reads standard input (for one of them).
+lower case counts as upper case; any other character (a tab too) is refused.
+'-' reads standard input (for one of them). The global mode takes sequences
+of up to 16000 letters each, the other modes up to 32764.
 
 Options:
   -m, --mode MODE       global (default: any gap cost, general engine),
@@ -157,12 +162,24 @@ Options:
                         exchange the sequences when SEQ2 is the longer one.
   -c, --cost TEXT       cost description, e.g. 'cost=a+b*log(k), a=3, b=1,
                         subst.=2, match=0' or an own formula 'cost=2+sqrt(k)'
-                        (default: cost=a+b*k, a=0.5, b=1, subst.=2, match=0)
+                        (default: cost=a+b*k, a=0.5, b=1, subst.=2, match=0).
+                        Keywords are lower case, with no blank before '=',
+                        and end their value at ',', ';' or a line end; the
+                        first occurrence counts. A formula may be 80
+                        characters long, every other value 20 (blanks
+                        included); a longer one is refused.
   -C, --cost-file FILE  the cost description from a file
+      --strict          refuse (exit 1) a cost description with warnings:
+                        keyword-like words that are not read ('a = 3',
+                        'A=3'), a keyword read at the end of a longer word
+                        ('mismatch=1' is read as 'match=1'), a keyword given
+                        twice (only the first counts)
   -t, --table FILE      substitution table, e.g. 'A C G T:' followed by the
                         upper triangle of scores row by row; a cost
                         description may then replace subst. or match by a number
-  -g, --max-gap N       maximal gap length (global mode only); 0 = none
+  -g, --max-gap N       maximal gap length (global mode only); 0 = none.
+                        The limit applies to gaps after the first pair; a
+                        gap at the start is one edge of any length
       --go-on           continue when the cost function fails the concavity
                         test (concave modes); without it the tool stops (exit 3)
       --count           also print the number of optimal alignments, exactly:

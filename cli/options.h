@@ -13,6 +13,7 @@ struct Options {
   int max_gap = 0;              // -g N (gl_kl), 0 = no limit
   bool go_on = false;           // continue past the concavity warning
   bool count = false;           // also count the optimal alignments
+  bool strict = false;          // warnings about the cost description end the run (status 1)
   bool json = false;            // -f json
   bool help = false;
   bool version = false;

@@ -72,6 +72,8 @@ int fp_error() { return code; }
 
 void fp_err_clear() { code = 0; }
 
+void fp_err_raise() { code = SIGFPE; }
+
 double gap_cost(int k) {
   if (func < 0 || func > 8) {  // no such function: nothing sensible to tabulate
     code = SIGFPE;

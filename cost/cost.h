@@ -40,6 +40,7 @@ void fp_err_handler();      // installs fp_err_hand for SIGFPE
 void fp_err_hand(int s);    // the handler: code = s, re-installs itself
 int fp_error();             // the flag: 0 or the number of the reporting signal
 void fp_err_clear();        // flag = 0
+void fp_err_raise();        // sets the flag as a trapped fault would (SIGFPE)
 
 // g(k) of the active function, with the floating-point exception flags
 // tested around the evaluation (a fault sets the flag to SIGFPE). A result

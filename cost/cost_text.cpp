@@ -2,6 +2,7 @@
 // model and writing the texts the buttons insert.
 #include "cost/cost_text.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -32,10 +33,25 @@ String number_text(double d) {
 
 bool ends_value(char c) { return c == ',' || c == ';' || c == '\n' || c == '\r'; }
 
+// The keywords of a cost description, in the order the reader takes them,
+// with the length of their value windows; "subst=" counts only where
+// "subst.=" does not occur. The reader and the scan for what it leaves
+// unread both go by this table.
+struct Keyword {
+  const char* key;  // with its '='
+  size_t window;
+};
+constexpr Keyword kKeywords[] = {
+    {"cost=", COST_FORMULA_WINDOW}, {"a=", COST_VALUE_WINDOW},      {"b=", COST_VALUE_WINDOW},
+    {"c=", COST_VALUE_WINDOW},      {"d=", COST_VALUE_WINDOW},      {"subst.=", COST_VALUE_WINDOW},
+    {"subst=", COST_VALUE_WINDOW},  {"match=", COST_VALUE_WINDOW}};
+enum KeywordIndex { K_COST, K_A, K_B, K_C, K_D, K_SUBST_DOT, K_SUBST, K_MATCH, K_COUNT };
+
 // The value of a keyword in a cost description: the characters that follow
 // its first occurrence, at most `window` of them, up to the first ',', ';',
 // line feed or carriage return, with blanks removed. `cut` tells that the
-// window ended inside the value, so that what was read is not all of it.
+// value goes on beyond the window (non-blank text before its end), so that
+// what was read is not all of it.
 struct Value {
   String text;
   bool cut = false;
@@ -57,9 +73,13 @@ bool keyword_value(std::string_view t, std::string_view key, size_t window, Valu
   for (size_t i = start; i < stop; ++i)
     if (t[i] != ' ') v.push_back(t[i]);
   out->text = make_string(v);
-  // The window splits a run of characters: the value goes on beyond it.
-  out->cut = stop == end && end < t.size() && end > start && t[end - 1] != ' ' &&
-             t[end] != ' ' && !ends_value(t[end]);
+  out->cut = false;
+  if (stop == end)
+    for (size_t i = end; i < t.size() && !ends_value(t[i]); ++i)
+      if (t[i] != ' ') {
+        out->cut = true;
+        break;
+      }
   return true;
 }
 
@@ -74,12 +94,14 @@ bool number_value(const Value& v, double* out) {
   return true;
 }
 
-// A substitution or match score: also representable in single precision,
+// A substitution or match score: also representable in single precision
+// (neither beyond its range nor a non-zero value that would become 0 there),
 // and not the value that means "take it from the table".
 bool score_value(const Value& v, double* out) {
   double x;
   if (!number_value(v, &x)) return false;
   if (x == TABLE_MARKER || std::fabs(x) > double(FLT_MAX)) return false;
+  if (x != 0.0 && float(x) == 0.0f) return false;
   *out = x;
   return true;
 }
@@ -110,8 +132,10 @@ size_t table_number(const std::string& t, size_t pos, float* out) {
          make_string(mantissa).is_float() == 0;
   }
   if (!ok) return 0;
-  float v = float(make_string(num).to_double());
-  if (!std::isfinite(v)) return 0;
+  const double d = make_string(num).to_double();
+  const float v = float(d);
+  // Beyond single precision, or a non-zero value that would become 0 there.
+  if (!std::isfinite(v) || (v == 0.0f && d != 0.0)) return 0;
   *out = v;
   return num.size();
 }
@@ -128,7 +152,7 @@ CostReadResult read_cost_description(const String& text) {
   bool found = false;
   Value v;
 
-  if (keyword_value(t, "cost=", 80, &v)) {
+  if (keyword_value(t, kKeywords[K_COST].key, kKeywords[K_COST].window, &v)) {
     found = true;
     int named = 0;
     if (!v.cut)
@@ -150,13 +174,16 @@ CostReadResult read_cost_description(const String& text) {
   }
 
   struct Param {
-    const char* key;
+    const Keyword& k;
     double* value;
     double* pending;
   };
-  const Param params[] = {{"a=", &aa, &am}, {"b=", &bb, &bm}, {"c=", &cc, &cm}, {"d=", &dd, &dm}};
+  const Param params[] = {{kKeywords[K_A], &aa, &am},
+                          {kKeywords[K_B], &bb, &bm},
+                          {kKeywords[K_C], &cc, &cm},
+                          {kKeywords[K_D], &dd, &dm}};
   for (const Param& p : params) {
-    if (!keyword_value(t, p.key, 20, &v)) continue;
+    if (!keyword_value(t, p.k.key, p.k.window, &v)) continue;
     found = true;
     double x;
     if (number_value(v, &x))
@@ -166,10 +193,11 @@ CostReadResult read_cost_description(const String& text) {
   }
 
   const Param scores[] = {
-      {t.find("subst.=") != std::string_view::npos ? "subst.=" : "subst=", &sub, &subm},
-      {"match=", &mat, &matm}};
+      {kKeywords[t.find(kKeywords[K_SUBST_DOT].key) != std::string_view::npos ? K_SUBST_DOT : K_SUBST],
+       &sub, &subm},
+      {kKeywords[K_MATCH], &mat, &matm}};
   for (const Param& p : scores) {
-    if (!keyword_value(t, p.key, 20, &v)) continue;
+    if (!keyword_value(t, p.k.key, p.k.window, &v)) continue;
     found = true;
     double x;
     if (score_value(v, &x))
@@ -201,6 +229,143 @@ String cost_notice_text(const CostReadResult& r) {
       break;
   }
   return String();
+}
+
+bool cost_keyword_value_of(const String& text, const char* keyword, String* value) {
+  std::string_view t(text.Str, size_t(text.len));
+  size_t window = COST_VALUE_WINDOW;
+  for (const Keyword& k : kKeywords)
+    if (std::strcmp(k.key, keyword) == 0) window = k.window;
+  Value v;
+  if (!keyword_value(t, keyword, window, &v) || v.cut) return false;
+  *value = v.text;
+  return true;
+}
+
+namespace {
+
+bool is_word_char(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '.';
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The text of a keyword-like word with its value as the user wrote it: from
+// `from` to the end of the value window after the '=' at `eq` (or an
+// earlier ',', ';' or line end), without trailing blanks.
+std::string quoted(std::string_view t, size_t from, size_t eq, size_t window) {
+  size_t end = std::min(t.size(), eq + 1 + window);
+  for (size_t i = eq + 1; i < end; ++i)
+    if (ends_value(t[i])) {
+      end = i;
+      break;
+    }
+  while (end > from && (t[end - 1] == ' ' || t[end - 1] == '\t')) --end;
+  // A very long word is shown by its end.
+  const std::string lead = eq > from + 40 ? "..." : "";
+  if (eq > from + 40) from = eq - 40;
+  return "'" + lead + std::string(t.substr(from, end - from)) + "'";
+}
+
+// Warnings of one text beyond this many are summed up in one line.
+constexpr size_t kMostWarnings = 20;
+
+// The value in force for a keyword, as "Put actual cost into text" writes it.
+std::string value_in_force(int k) {
+  auto score = [](double v) { return v == TABLE_MARKER ? std::string("table") : std::string(number_text(v).c_str()); };
+  switch (k) {
+    case K_COST: return func >= 1 && func <= 8 ? func_text[func - 1] : own_func.c_str();
+    case K_A: return number_text(aa).c_str();
+    case K_B: return number_text(bb).c_str();
+    case K_C: return number_text(cc).c_str();
+    case K_D: return number_text(dd).c_str();
+    case K_MATCH: return score(mat);
+    default: return score(sub);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> cost_description_warnings(const String& text) {
+  std::string_view t(text.Str, size_t(text.len));
+  // Where the reader takes each keyword: the position of its '=', or npos.
+  size_t read_at[K_COUNT];
+  for (int k = 0; k < K_COUNT; ++k) {
+    size_t p = t.find(kKeywords[k].key);
+    read_at[k] = p == std::string_view::npos ? p : p + std::strlen(kKeywords[k].key) - 1;
+  }
+  const bool dot_form = read_at[K_SUBST_DOT] != std::string_view::npos;
+  if (dot_form) read_at[K_SUBST] = std::string_view::npos;  // not read beside "subst.="
+
+  // What counts for keyword k instead of an unread word.
+  auto instead = [&](int k) {
+    int r = k == K_SUBST && dot_form ? K_SUBST_DOT : k;
+    if (read_at[r] != std::string_view::npos) {
+      size_t from = read_at[r] + 1 - std::strlen(kKeywords[r].key);
+      return quoted(t, from, read_at[r], kKeywords[r].window) + " counts";
+    }
+    std::string name(kKeywords[k].key, std::strlen(kKeywords[k].key) - 1);
+    if (k == K_SUBST_DOT || k == K_SUBST) name = "subst.";
+    return name + " keeps " + value_in_force(k);
+  };
+
+  std::vector<std::string> out;
+  size_t more = 0;
+  auto warn = [&](std::string w) {
+    if (out.size() < kMostWarnings) out.push_back(std::move(w));
+    else ++more;
+  };
+  for (size_t eq = t.find('='); eq != std::string_view::npos; eq = t.find('=', eq + 1)) {
+    size_t e = eq;
+    while (e > 0 && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
+    const bool blanks = e < eq;
+    size_t b = e;
+    while (b > 0 && is_word_char(t[b - 1])) --b;
+    const std::string_view word = t.substr(b, e - b);
+
+    int read = -1;  // the keyword the reader takes at this '='
+    for (int k = 0; k < K_COUNT; ++k)
+      if (read_at[k] == eq) read = k;
+    if (read >= 0) {
+      const size_t kl = std::strlen(kKeywords[read].key) - 1;
+      if (word.size() > kl)
+        warn(quoted(t, b, eq, kKeywords[read].window) + " is read as " +
+                      quoted(t, eq - kl, eq, kKeywords[read].window) +
+                      ": the keyword stands at the end of a longer word");
+      continue;
+    }
+    int like = -1;  // the keyword this word is written like
+    for (int k = 0; k < K_COUNT; ++k)
+      if (same_ignoring_case(word, std::string_view(kKeywords[k].key, std::strlen(kKeywords[k].key) - 1)))
+        like = k;
+    const size_t window = like == K_COST ? COST_FORMULA_WINDOW : COST_VALUE_WINDOW;
+    const std::string what = quoted(t, word.empty() ? eq : b, eq, window) + " is not read: ";
+    if (like < 0) {
+      const std::string shown = word.size() > 40 ? "..." + std::string(word.substr(word.size() - 40)) : std::string(word);
+      warn(what + (word.empty() ? std::string("no keyword stands before '='") : "'" + shown + "' is no keyword"));
+    } else if (blanks) {
+      warn(what + "a keyword is written without blanks before '='; " + instead(like));
+    } else if (word != std::string_view(kKeywords[like].key, word.size())) {
+      warn(what + "keywords are written in lower case; " + instead(like));
+    } else if (like == K_SUBST && dot_form) {
+      warn(what + "'subst.=' is given too, and only it is read; " + instead(like));
+    } else {
+      warn(what + "'" + kKeywords[like].key + "' is given before, and only the first is read; " +
+                    instead(like));
+    }
+  }
+  if (more > 0) out.push_back("and " + std::to_string(more) + " more of the same kinds");
+  return out;
 }
 
 String cost_description_text() {

@@ -17,14 +17,38 @@ struct CostReadResult {
   int mistakes = 0;
 };
 
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Characters of a value window after its keyword: an own formula or a
+// function name after "cost=", a number after every other keyword.
+constexpr size_t COST_FORMULA_WINDOW = 80;
+constexpr size_t COST_VALUE_WINDOW = 20;
+
 // Reads a cost description (keywords cost=, a=, b=, c=, d=, subst.=/subst=,
-// match=). Empties ms1 and ms2. A value that runs past its window (20
-// characters, 80 for cost=) is a mistake (a syntax error for cost=) rather
-// than a shortened number; so are infinite values, and scores equal to the
-// table marker or beyond single precision.
+// match=). Empties ms1 and ms2. A value with non-blank text beyond its
+// window (20 characters, 80 for cost=, blanks included) is a mistake (a
+// syntax error for cost=) rather than a shortened number; so are infinite
+// values, and scores equal to the table marker, beyond single precision or
+// non-zero but 0 in single precision.
 CostReadResult read_cost_description(const String& text);
 // The message lines of the notice for a result (empty for none).
 String cost_notice_text(const CostReadResult& r);
+
+// The value the reader takes for a keyword ("a=", "subst.=", ...): after its
+// first occurrence, within its window, up to ',', ';' or a line end, blanks
+// removed. False when the keyword does not occur or its value goes on beyond
+// the window.
+bool cost_keyword_value_of(const String& text, const char* keyword, String* value);
+
+// What a batch user may have meant otherwise than the reader takes it, one
+// message per case (without a "warning: " prefix), naming what counts
+// instead: a keyword-like word that is not read ("a = 3", "A=3", "Cost=",
+// "gap=1"), a keyword read at the end of a longer word ("mismatch=1" read as
+// "match=1"), and a keyword given twice or "subst=" beside "subst.=" (only
+// the first, resp. "subst.=", counts). The reading itself stays as it is.
+std::vector<std::string> cost_description_warnings(const String& text);
 
 // The text "Put actual cost into text" inserts for the active cost model.
 String cost_description_text();
@@ -34,7 +58,8 @@ enum class TableError { none = 0, headline = 1, data_lines = 2, too_long = 3 };
 // Reads a substitution table. On success su, subst, the scores (table
 // marker) and ms1/ms2 change; on failure nothing changes. A value is a number
 // that may end in a lone point ("1." is 1); a lone sign, an exponent without
-// digits and a value beyond single precision are data line errors.
+// digits, a value beyond single precision and a non-zero value that is 0 in
+// single precision are data line errors.
 TableError read_substitution_table(const String& text);
 // "Error in subst.-table: " + "headline !" / "data line(s) !" / "too long !"
 String table_error_text(TableError e);

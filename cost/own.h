@@ -13,9 +13,10 @@ void compress_function();   // rebuilds own_func_s from own_func (empty when own
 
 // The check copy of a formula: "k" -> "(1)", "&" -> "=", "^" -> "&".
 String own_check_copy(const String& formula);
-// True when the formula passes the evaluator's check (valf_err() == 0 on the check copy).
-// Also false for a formula with control characters or with more numbers than
-// the tokenized form can hold.
+// True when the formula passes the evaluator's check (valf_err() == 0 on the check copy)
+// and evaluates as checked: it holds only digits, letters, blanks and . + - * / ^ ( ),
+// every function name is directly followed by '(', and it has no more numbers
+// than the tokenized form can hold.
 bool own_formula_ok(const String& formula);
 
 // Numbers the tokenized form of a formula holds; at most OWN_MAX_NUMBERS fit.

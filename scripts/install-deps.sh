@@ -2,7 +2,7 @@
 # Installs the Debian packages Vardane needs to build, test and run, when any
 # is missing. Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail
-pkgs=(g++ cmake make libfltk1.3-dev libx11-dev libgtest-dev libbenchmark-dev
+pkgs=(g++ cmake make libfltk1.3-dev libx11-dev libgmp-dev libgtest-dev libbenchmark-dev
       xvfb x11-utils python3-biopython "$@")
 missing=()
 for p in "${pkgs[@]}"; do

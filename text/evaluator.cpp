@@ -2,7 +2,7 @@
 // (String::puffer, entries 1..80 above the tokenized marker at 0) and a value
 // stack (z_stack, values 1..80).
 //
-// Internal formula language: numbers (digits, '.', 'e', blanks), the binary
+// Internal formula language: numbers (digits, '.', 'e' or 'E', blanks), the binary
 // operators + - * / and '&' (power), '%' (unary minus), parentheses, function
 // codes 14..27, the marker 31 in front of a tokenized formula, number tokens
 // (127 followed by 30 + i: merker[i]) and the variable 'y'.
@@ -29,6 +29,10 @@ constexpr unsigned char FIRST_CODE = 14;
 constexpr unsigned char LAST_CODE = 14 + menge - 1;
 
 inline bool is_code(unsigned char c) { return c >= FIRST_CODE && c <= LAST_CODE; }
+
+// The exponent letter of a number, in either case: a '-' or '+' after it
+// belongs to the number.
+inline bool is_exponent(unsigned char c) { return c == 'e' || c == 'E'; }
 
 // Function codes and every other character outside the table rank above all
 // operators, so that reducing them is reported.
@@ -122,13 +126,13 @@ double checked_eval(const std::string& copy, size_t pos, bool with_y, double y, 
   const char* text = copy.c_str();
   for (; pos < copy.size(); ++pos) {
     unsigned char ch = (unsigned char)copy[pos];
-    if (with_y && ch == 'y' && prev != 'e') {
+    if (with_y && ch == 'y' && !is_exponent(prev)) {
       if (zt >= EVAL_DEPTH) return err = 2, 0.0;
       z_stack[++zt] = y;
       prev = ch;
       continue;
     }
-    if (ch >= '0' || ch == ' ' || ch == '.' || prev == 'e') {
+    if (ch >= '0' || ch == ' ' || ch == '.' || is_exponent(prev)) {
       if (num_start < 0) num_start = (long)pos;
       prev = ch;
       continue;
@@ -139,10 +143,13 @@ double checked_eval(const std::string& copy, size_t pos, bool with_y, double y, 
         if (ch == '(') return err = 1, 0.0;
       } else if (ch == '-') {
         ch = '%';
-      } else if (ch > '(') {
+      } else if (ch > '(' || ch == '&') {
+        // a binary operator (the power too) without its left operand
         return err = 1, 0.0;
       }
     }
+    // A function applies to the parenthesised group directly after its name.
+    if (is_code(ch) && (pos + 1 >= copy.size() || copy[pos + 1] != '(')) return err = 1, 0.0;
     if (num_start >= 0) {
       if (zt >= EVAL_DEPTH || numbers >= EVAL_NUMBERS) return err = 2, 0.0;
       if (text_is_float(text + num_start, (int)(pos - num_start)) != 0) return err = 1, 0.0;
@@ -152,13 +159,16 @@ double checked_eval(const std::string& copy, size_t pos, bool with_y, double y, 
       ++numbers;
       num_start = -1;
     }
-    if (ch > '(' && ot == 0) return err = 3, 0.0;
+    // Once the opening parenthesis of the whole formula is closed, nothing
+    // may follow: an unbalanced ')' before the end.
+    if (ot == 0) return err = 3, 0.0;
     if (ch != ')' && ot >= EVAL_DEPTH) return err = 2, 0.0;
     int r = apply(ch, zt, ot);
     if (r != 0) return err = r, 0.0;
     prev = ch;
   }
-  if (!(zt == 1 && ot == 0)) err = 3;
+  // A number text still open has swallowed the closing ')' (after an 'e').
+  if (!(zt == 1 && ot == 0) || num_start >= 0) err = 3;
   return zt >= 1 ? z_stack[1] : 0.0;
 }
 
@@ -175,6 +185,10 @@ std::string eval_copy(const String& s, size_t& pos) {
   }
   return copy;
 }
+
+// What a tokenized evaluation gives when it cannot proceed: never a number
+// that could pass for the formula's value.
+double not_a_value() { return std::nan(""); }
 
 }  // namespace
 
@@ -215,9 +229,9 @@ void String::scann() {
   long num_start = -1;
   for (size_t k = 0; k < src.size(); ++k) {
     unsigned char ch = (unsigned char)src[k];
-    // 'E' belongs to a number as in valf's check ("1.5E1"); leaving it out
-    // would split such a number into two tokens and change the value.
-    if ((ch >= '0' && ch <= '9') || ch == 'e' || ch == 'E' || ch == ' ' || ch == '.' || prev == 'e') {
+    // 'E' belongs to a number as in valf's check ("1.5E1", "1E-2"); leaving
+    // it out would split such a number into two tokens and change the value.
+    if ((ch >= '0' && ch <= '9') || is_exponent(ch) || ch == ' ' || ch == '.' || is_exponent(prev)) {
       if (num_start < 0) num_start = (long)k;
       prev = ch;
       continue;
@@ -262,19 +276,19 @@ double String::valf_scann_y(double y) {
     if (c > 'x') {
       double v = y;
       if (c == NUMBER_TOKEN) {
-        if (i + 1 >= n) return 0.0;
+        if (i + 1 >= n) return not_a_value();
         unsigned idx = (unsigned)p[++i] - 30u;
-        if (idx >= sizeof merker / sizeof merker[0]) return 0.0;
+        if (idx >= sizeof merker / sizeof merker[0]) return not_a_value();
         v = merker[idx];
       }
-      if (zt >= EVAL_DEPTH) return 0.0;
+      if (zt >= EVAL_DEPTH) return not_a_value();
       z_stack[++zt] = v;
       continue;
     }
-    if (c >= '0') continue;  // nothing of a tokenized formula; skipped
-    if (c > '(' && ot == 0) return 0.0;
-    if (c != ')' && ot >= EVAL_DEPTH) return 0.0;
-    if (apply(c, zt, ot) != 0) return 0.0;
+    if (c >= '0') return not_a_value();  // nothing of a tokenized formula
+    if (c > '(' && ot == 0) return not_a_value();
+    if (c != ')' && ot >= EVAL_DEPTH) return not_a_value();
+    if (apply(c, zt, ot) != 0) return not_a_value();
   }
-  return zt >= 1 ? z_stack[1] : 0.0;
+  return zt == 1 && ot == 0 ? z_stack[1] : not_a_value();
 }

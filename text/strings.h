@@ -54,10 +54,13 @@ class String {
   SubString operator[](const String& a);
 
   // Formula evaluator (see evaluator.cpp).
-  // Check and evaluate; sets math_e: 0 none, 1 syntax error, 2 formula too
-  // long or too deeply nested (more than 80 stacked values or operators, or
-  // more than 98 numbers, which the tokenized form could not hold), 3 missing
-  // operand or unbalanced parentheses. Returns 0 on errors 1 and 2.
+  // Check and evaluate; sets math_e: 0 none, 1 syntax error (also a power
+  // without its left operand, and a function code not directly followed by
+  // '('), 2 formula too long or too deeply nested (more than 80 stacked
+  // values or operators, or more than 98 numbers, which the tokenized form
+  // could not hold), 3 missing operand or unbalanced parentheses (also any
+  // text after the parenthesis that closes the whole formula). 'e' and 'E'
+  // are the same exponent letter. Returns 0 on errors 1 and 2.
   double valf();
   void set_token();               // function names -> codes, marker in front
   // Numbers -> number tokens, unary minus -> '%', ')' appended. A formula
@@ -66,8 +69,9 @@ class String {
   void scann();
   // Evaluate the tokenized (resp. untokenized) formula with 'y' = y. They
   // report nothing and are meant for formulas valf accepted; on any other
-  // text they still stay within their stacks and return 0 where they cannot
-  // proceed.
+  // text they still stay within their stacks. Where it cannot proceed,
+  // valf_scann_y gives NaN (so that a gap cost fault is reported, never a
+  // made-up value), valf_y 0.
   double valf_scann_y(double y);
   double valf_y(double y);
 };

@@ -1,54 +1,119 @@
 // Unsigned integers of any size, for counting optimal alignments (their
-// number grows exponentially with the sequence lengths).
+// number grows exponentially with the sequence lengths), over GMP's mpz_t:
+// additions run on 64-bit limbs in GMP's tuned kernels, and a zero holds no
+// memory at all.
 #pragma once
+#include <gmp.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "containers/alloc_check.h"
+
 class BigCount {
  public:
-  BigCount() = default;
+  BigCount() { mpz_init(v_); }
   explicit BigCount(uint64_t v) {
-    while (v) { limbs_.push_back(uint32_t(v)); v >>= 32; }
+    static_assert(sizeof(unsigned long) >= sizeof(uint64_t), "a count start fits one limb");
+    mpz_init_set_ui(v_, static_cast<unsigned long>(v));
   }
-  bool is_zero() const { return limbs_.empty(); }
-  BigCount& operator+=(const BigCount& o) {
-    if (o.limbs_.size() > limbs_.size()) limbs_.resize(o.limbs_.size(), 0);
-    uint64_t carry = 0;
-    for (size_t i = 0; i < limbs_.size(); ++i) {
-      uint64_t s = uint64_t(limbs_[i]) + (i < o.limbs_.size() ? o.limbs_[i] : 0) + carry;
-      limbs_[i] = uint32_t(s);
-      carry = s >> 32;
-      if (!carry && i >= o.limbs_.size()) break;
-    }
-    if (carry) limbs_.push_back(uint32_t(carry));
+  BigCount(const BigCount& o) { mpz_init_set(v_, o.v_); }
+  BigCount(BigCount&& o) noexcept {
+    mpz_init(v_);
+    mpz_swap(v_, o.v_);
+  }
+  BigCount& operator=(const BigCount& o) {
+    mpz_set(v_, o.v_);
     return *this;
   }
-  bool operator==(const BigCount& o) const { return limbs_ == o.limbs_; }
-  bool operator!=(const BigCount& o) const { return limbs_ != o.limbs_; }
+  BigCount& operator=(BigCount&& o) noexcept {
+    mpz_swap(v_, o.v_);
+    return *this;
+  }
+  ~BigCount() { mpz_clear(v_); }
+
+  bool is_zero() const { return mpz_sgn(v_) == 0; }
+  BigCount& operator+=(const BigCount& o) {
+    mpz_add(v_, v_, o.v_);
+    return *this;
+  }
+  BigCount& operator+=(uint64_t o) {
+    mpz_add_ui(v_, v_, static_cast<unsigned long>(o));
+    return *this;
+  }
+  // The caller keeps the value from going below 0 (a prefix sum minus an
+  // earlier prefix sum of the same run).
+  BigCount& operator-=(const BigCount& o) {
+    mpz_sub(v_, v_, o.v_);
+    return *this;
+  }
+  bool operator==(const BigCount& o) const { return mpz_cmp(v_, o.v_) == 0; }
+  bool operator!=(const BigCount& o) const { return mpz_cmp(v_, o.v_) != 0; }
   // Decimal text ("0" for zero).
   std::string to_string() const {
-    if (limbs_.empty()) return "0";
-    std::vector<uint32_t> v(limbs_);
-    std::string out;
-    while (!v.empty()) {
-      uint64_t rem = 0;
-      for (size_t i = v.size(); i-- > 0;) {
-        uint64_t cur = (rem << 32) | v[i];
-        v[i] = uint32_t(cur / 1000000000u);
-        rem = cur % 1000000000u;
-      }
-      while (!v.empty() && v.back() == 0) v.pop_back();
-      for (int d = 0; d < 9; ++d) {
-        out.push_back(char('0' + rem % 10));
-        rem /= 10;
-        if (v.empty() && rem == 0) break;
-      }
-    }
-    while (out.size() > 1 && out.back() == '0') out.pop_back();
-    return std::string(out.rbegin(), out.rend());
+    std::string s(mpz_sizeinbase(v_, 10) + 2, '\0');
+    mpz_get_str(&s[0], 10, v_);
+    s.resize(std::char_traits<char>::length(s.c_str()));
+    return s;
+  }
+
+  // Makes GMP allocate through functions that end the program like every
+  // other failed allocation (the containers' handler, which the batch tool
+  // replaces by its exit status 4) instead of GMP's own abort. Call before
+  // counting; repeated calls do nothing.
+  static void use_checked_allocation() {
+    static const bool done = (mp_set_memory_functions(checked_alloc, checked_realloc, checked_free), true);
+    (void)done;
   }
 
  private:
-  std::vector<uint32_t> limbs_;  // little-endian base 2^32
+  static void* checked_alloc(size_t bytes) {
+    void* p = std::malloc(bytes);
+    if (p == nullptr) vd::alloc_failed("bignum.h", __LINE__, "BigCount", "limbs!=0");
+    return p;
+  }
+  static void* checked_realloc(void* old, size_t, size_t bytes) {
+    void* p = std::realloc(old, bytes);
+    if (p == nullptr) vd::alloc_failed("bignum.h", __LINE__, "BigCount", "limbs!=0");
+    return p;
+  }
+  static void checked_free(void* p, size_t) { std::free(p); }
+
+  mpz_t v_;
+};
+
+// The nodes of one column or one row of an optimal graph that paths are
+// counted into, in increasing position, with the running sum of their path
+// counts: the paths into a run of consecutive predecessors are then the
+// difference of two sums instead of one addition per predecessor.
+struct CountLine {
+  std::vector<int> pos;
+  std::vector<BigCount> prefix;  // prefix[i] = paths into pos[0..i]
+
+  void clear() {
+    pos.clear();
+    prefix.clear();
+  }
+  // Appends a node after every one held (p above the last position).
+  void add(int p, const BigCount& paths) {
+    pos.push_back(p);
+    if (prefix.empty()) {
+      prefix.push_back(paths);
+    } else {
+      BigCount s(prefix.back());
+      s += paths;
+      prefix.push_back(std::move(s));
+    }
+  }
+  // c += the paths into the held nodes at positions k1..k2.
+  void add_range(int k1, int k2, BigCount& c) const {
+    const size_t i1 = size_t(std::lower_bound(pos.begin(), pos.end(), k1) - pos.begin());
+    const size_t e2 = size_t(std::upper_bound(pos.begin(), pos.end(), k2) - pos.begin());
+    if (i1 >= e2) return;
+    c += prefix[e2 - 1];
+    if (i1 > 0) c -= prefix[i1 - 1];
+  }
 };

@@ -2,6 +2,9 @@
 // guard and operation code 4.
 #include "engine/common/operations.h"
 
+#include <cmath>
+#include <string>
+
 #include "containers/memory_limit.h"
 #include "cost/cost.h"
 #include "engine/common/graph_picture.h"
@@ -73,6 +76,13 @@ std::string memory_refusal_text(uint64_t need) {
   return std::string(kNoMemory) + " " + refusal_detail(need, usable_memory());
 }
 
+std::string memory_exceeded_text(uint64_t need) {
+  const MemoryLimit lim = usable_memory();
+  std::string s = std::string(kNoMemory) + " it needs more than the estimated " + mbytes(need, true);
+  if (lim.bytes == UINT64_MAX) return s + ".";
+  return s + ", and this process may use " + mbytes(lim.bytes, false) + " (" + lim.what + ").";
+}
+
 bool memory_fits(uint64_t need) {
   if (!memory_guard) return true;
   const MemoryLimit lim = usable_memory();
@@ -81,6 +91,10 @@ bool memory_fits(uint64_t need) {
   computing = 0;
   comp = 0;
   return false;
+}
+
+void check_distance_finite() {
+  if (computing != 0 && !fp_error() && !std::isfinite(wert)) fp_err_raise();
 }
 
 void subst_incomplete() {

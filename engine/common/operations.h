@@ -36,12 +36,22 @@ OpResult check_inputs(int max_len);
 bool memory_fits(uint64_t need);
 // The same two lines as one text (the batch tool's message).
 std::string memory_refusal_text(uint64_t need);
+// The message for an allocation that fails although the guard let `need`
+// bytes pass: the estimate was exceeded.
+std::string memory_exceeded_text(uint64_t need);
 // False turns the guard off (the batch tool's tests reach a failing
 // allocation that way); true at start.
 extern bool memory_guard;
 
 // Notice "Your subst.-table was incomplete !" (" Check it ").
 void subst_incomplete();
+// After a computation that ran to its end: an infinite or NaN optimal
+// distance (single-precision sums beyond the range) sets the floating-point
+// error flag, so that it is reported like a fault of the gap cost. Cells
+// that overflowed to +inf elsewhere cannot lie on a path to a finite
+// optimum (adding a finite score to +inf stays +inf), and a -inf cell
+// reaches the optimum, so the optimum alone decides.
+void check_distance_finite();
 // After a floating-point fault: the notice, and the incomplete results are
 // made unusable (comp = 0) and uncached (ms1, ms2 empty).
 void drop_faulty_results();

@@ -6,6 +6,7 @@
 // Marking and searching walk paths as long as n + m cells; both keep their
 // own stack of frames instead of recursing, with the visiting order and the
 // counts of the depth-first recursion.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -577,38 +578,67 @@ void make_con_new_alignment() {
 
 // ---- counting ----
 
+// Per cell of the optimal graph: its position and running sum as in the
+// general engine (4 + 16 + 32 bytes), its place (8) and its predecessor runs
+// (three numbers for a cell with one run, 12); and the index of every cell
+// into its runs (4).
+uint64_t concave_count_memory_need(int nn, int mm) {
+  const uint64_t cells = uint64_t(nn + 1) * uint64_t(mm + 1), inner = uint64_t(nn) * uint64_t(mm);
+  return cells * 4 + inner * (4 + 16 + 32 + 8 + 12);
+}
+
 BigCount count_con_paths() {
   const int mode = concave_mode();
   if (!Sz || !concave_complete()) return BigCount();
   if (n < 1 || m < 1) return BigCount(1);  // one alignment: gaps only, or nothing
+  BigCount::use_checked_allocation();
   const uint64_t W = uint64_t(n) + 1;
   auto id = [W](int x, int y) { return uint64_t(y) * W + uint64_t(x); };
 
-  // Distinct predecessors of an inner cell (a tied duplicate counts once).
-  auto preds = [&](int x, int y, std::vector<std::pair<int, int>>& out) {
-    out.clear();
+  // Distinct predecessors of an inner cell (a tied duplicate counts once),
+  // as runs of consecutive positions, appended to `runs`: flags (1 the
+  // diagonal predecessor, 2 a subalignment start), then the number of runs
+  // of rows k of (x, k) and their first and last k, then the same for the
+  // columns k of (k, y).
+  std::vector<int> runs, ks;
+  auto add_preds = [&](int x, int y) {
     const int c0 = edge0(x, y);
-    if (c0 == EDGE_START) return;
-    if (has_diagonal(c0)) out.push_back({x - 1, y - 1});
+    if (c0 == EDGE_START) {
+      runs.insert(runs.end(), {2, 0, 0});
+      return;
+    }
+    runs.push_back(has_diagonal(c0) ? 1 : 0);
     for (int dir = 0; dir < 2; ++dir) {
       const bool column = dir == 0;
+      const size_t count_at = runs.size();
+      runs.push_back(0);
       const int p = column ? column_code(c0) : std::abs(edge1(x, y));
       if (p < 1) continue;
       const int fixed = column ? x : y, target = column ? y : x;
       double_list& L = column ? Ls[x] : Lz[y];
       int pos = p - 1;
       if (pos >= L.capacity()) continue;
+      ks.clear();
       const float v1 = chain_value(column, fixed, std::abs(L(uint16_t(pos), 0)), target);
-      int prev = -1;
       for (;;) {
         const int k = std::abs(L(uint16_t(pos), 0));
         if (k >= target || chain_value(column, fixed, k, target) != v1) break;
-        if (k != prev) out.push_back(column ? std::make_pair(x, k) : std::make_pair(k, y));
-        prev = k;
+        ks.push_back(k);
         const int link = L(uint16_t(pos), 1);
         if (link == DL_EMPTY) break;
         pos = std::abs(link);
         if (pos >= L.capacity()) break;
+      }
+      // A chain runs from the newest candidate down: mostly in falling order.
+      if (std::is_sorted(ks.rbegin(), ks.rend())) std::reverse(ks.begin(), ks.end());
+      else std::sort(ks.begin(), ks.end());
+      for (size_t i = 0; i < ks.size();) {
+        size_t j = i + 1;
+        while (j < ks.size() && ks[j] <= ks[j - 1] + 1) ++j;
+        runs.push_back(ks[i]);
+        runs.push_back(ks[j - 1]);
+        ++runs[count_at];
+        i = j;
       }
     }
   };
@@ -626,39 +656,73 @@ BigCount count_con_paths() {
     ends.push_back({n, m});
   }
 
-  // Cells reachable backwards from the ends.
-  std::vector<uint8_t> seen(W * (uint64_t(m) + 1), 0);
-  std::vector<std::pair<int, int>> todo(ends), ps;
-  for (auto& e : ends) seen[id(e.first, e.second)] = 1;
+  // Cells reachable backwards from the ends, each with the place of its
+  // predecessor runs: entry[cell] is 0 for a cell not reached, otherwise
+  // 1 + its index in run_start. The chains are walked once, here.
+  std::vector<uint32_t> entry(W * (uint64_t(m) + 1), 0);
+  std::vector<uint64_t> run_start;
+  std::vector<std::pair<int, int>> todo;
+  auto visit = [&](int px, int py) {
+    if (px <= 0 || py <= 0 || entry[id(px, py)] != 0) return;
+    run_start.push_back(0);
+    entry[id(px, py)] = uint32_t(run_start.size());
+    todo.push_back({px, py});
+  };
+  for (auto& e : ends) visit(e.first, e.second);
   while (!todo.empty()) {
-    auto c = todo.back();
+    const auto c = todo.back();
     todo.pop_back();
-    preds(c.first, c.second, ps);
-    for (auto& q : ps) {
-      if (q.first <= 0 || q.second <= 0 || seen[id(q.first, q.second)]) continue;
-      seen[id(q.first, q.second)] = 1;
-      todo.push_back(q);
+    const size_t at = runs.size();
+    run_start[entry[id(c.first, c.second)] - 1] = at;
+    add_preds(c.first, c.second);
+    if (runs[at] & 1) visit(c.first - 1, c.second - 1);
+    size_t r = at + 1;
+    for (int dir = 0; dir < 2; ++dir) {
+      const int count = runs[r++];
+      for (int i = 0; i < count; ++i, r += 2)
+        for (int k = runs[r]; k <= runs[r + 1]; ++k)
+          dir == 0 ? visit(c.first, k) : visit(k, c.second);
     }
   }
-  todo.clear();
-  todo.shrink_to_fit();
+  std::vector<std::pair<int, int>>().swap(todo);
 
-  // Paths from each reachable cell back to a start, in sweep order.
-  std::vector<uint32_t> slot(seen.size(), 0);
-  std::vector<BigCount> num(1);  // slot 0: border cells, one path each
-  num[0] = BigCount(1);
+  // Paths from each reachable cell back to a start, in sweep order. The
+  // predecessors of a reachable cell are reachable (border cells, one path
+  // each, aside); a run of them is summed as the difference of two running
+  // sums, per column and along the current row.
+  show_break_it("count optimal alignments");
+  progress_reset(m);
+  std::vector<CountLine> column(size_t(n) + 1);
+  CountLine row;
+  auto paths_into = [&](int x, int y, BigCount& c) {  // c += paths into reachable (x, y) or a border cell
+    if (x <= 0 || y <= 0) c += 1;
+    else column[size_t(x)].add_range(y, y, c);
+  };
   for (int y = 1; y <= m; ++y) {
+    row.clear();
     for (int x = 1; x <= n; ++x) {
-      if (!seen[id(x, y)]) continue;
-      preds(x, y, ps);
+      const uint32_t e = entry[id(x, y)];
+      if (e == 0) continue;
+      size_t r = run_start[e - 1];
       BigCount c;
-      if (edge0(x, y) == EDGE_START) c = BigCount(1);
-      for (auto& q : ps) c += num[slot[id(q.first, q.second)]];
-      slot[id(x, y)] = uint32_t(num.size());
-      num.push_back(c);
+      const int flags = runs[r++];
+      if (flags & 2) c += 1;
+      if (flags & 1) paths_into(x - 1, y - 1, c);
+      for (int dir = 0; dir < 2; ++dir) {
+        const int count = runs[r++];
+        for (int i = 0; i < count; ++i, r += 2) {
+          int k1 = runs[r];
+          const int k2 = runs[r + 1];
+          if (k1 == 0) c += 1, k1 = 1;
+          if (k1 <= k2) (dir == 0 ? column[size_t(x)] : row).add_range(k1, k2, c);
+        }
+      }
+      column[size_t(x)].add(y, c);
+      row.add(x, c);
     }
+    show_time(200u * unsigned(y));
   }
   BigCount total;
-  for (auto& e : ends) total += num[slot[id(e.first, e.second)]];
+  for (auto& e : ends) paths_into(e.first, e.second, total);
   return total;
 }

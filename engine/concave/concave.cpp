@@ -866,11 +866,24 @@ float concave_distance() {
     w0 = 1.0f;
     fp_err_clear();
   }
-  // Every w(k), k = 1 .. L + 1, is evaluated once; w(L + 1) only serves the test.
+  // Every w(k), k = 1 .. L + 1, is evaluated once; w(L + 1) only serves the
+  // test. No gap of an alignment is longer than L, so a fault of w(L + 1)
+  // (a logarithm that reaches 0 just there) is no fault of the computation:
+  // it only skips the test at k = L.
   std::vector<double> wk(size_t(L) + 2, 0.0);
-  for (int k = 1; L >= 1 && k <= L + 1; ++k) wk[size_t(k)] = gap_cost(k);
+  for (int k = 1; L >= 1 && k <= L; ++k) wk[size_t(k)] = gap_cost(k);
+  bool test_at_L = L >= 1;
+  if (L >= 1) {
+    const bool fault_before = fp_error() != 0;
+    wk[size_t(L) + 1] = gap_cost(L + 1);
+    if (!fault_before && fp_error()) {
+      fp_err_clear();
+      test_at_L = false;
+    }
+  }
   for (int k = 1; k <= L; ++k) fu_res.set(uint32_t(k), float(wk[size_t(k)]));
   auto fails_test = [&](int k) {
+    if (k == L && !test_at_L) return false;
     return double(fu_res[uint32_t(k - 1)]) + wk[size_t(k + 1)] > 2.001 * double(fu_res[uint32_t(k)]);
   };
   bool not_concave = false;

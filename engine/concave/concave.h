@@ -77,3 +77,6 @@ uint64_t concave_bytes(int n, int m);
 // and 8; a subalignment start in mode 8). Tied duplicates of one predecessor
 // count once.
 BigCount count_con_paths();
+// Estimated bytes that counting needs beyond the computation, as if every
+// cell lay on an optimal path; the digits of very large counts come on top.
+uint64_t concave_count_memory_need(int n, int m);

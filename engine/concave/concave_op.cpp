@@ -66,6 +66,7 @@ OpResult run_concave_alignment(int code) {
 
   fp_err_clear();
   wert = concave_distance();
+  check_distance_finite();
   comp = computing;
   if (fp_error()) {
     // The tables are incomplete: nothing may be redrawn, marked or re-shown.

@@ -78,3 +78,6 @@ void general_reset();
 // through the stored optimal graph (needs the marked graph of the last
 // general computation).
 BigCount count_general_paths();
+// Estimated bytes that counting needs beyond the computation, as if every
+// node lay on an optimal path; the digits of very large counts come on top.
+uint64_t general_count_memory_need(int n, int m);

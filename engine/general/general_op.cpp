@@ -53,6 +53,7 @@ OpResult run_general_alignment() {
 
   wert = min_distance();
   dist.change_dim(1, 1);
+  check_distance_finite();
 
   comp = computing;
   if (fp_error()) {

@@ -1,6 +1,7 @@
 // The optimal graph of the general-cost engine: marking the nodes that lie on
 // an optimal path, drawing the graph picture and the circles of the shown
 // path, counting optimal paths, releasing the edge records.
+#include <algorithm>
 #include <vector>
 
 #include "engine/common/graph_picture.h"
@@ -127,32 +128,97 @@ void choose_your_alignment() {
   redraw_marks();
 }
 
+namespace {
+
+// First clear bit of the record's block in global bit positions [b, end),
+// or end when there is none.
+uint32_t record_next_clear(const list* r, uint32_t b, uint32_t end) {
+  while (b < end) {
+    unsigned byte = (~unsigned(r->numbers[b >> 3]) & 0xffu) >> (b & 7);
+    if (byte) {
+      uint32_t p = b + uint32_t(__builtin_ctz(byte));
+      return p < end ? p : end;
+    }
+    b = (b | 7u) + 1;
+  }
+  return end;
+}
+
+}  // namespace
+
+// Per node of the optimal graph: its position (4 bytes) and the running sum
+// of its paths (a 16-byte number head and its first limb, a 32-byte heap
+// block).
+constexpr uint64_t kCountNode = 4 + 16 + 32;
+
+uint64_t general_count_memory_need(int nn, int mm) { return uint64_t(nn) * uint64_t(mm) * kCountNode; }
+
 BigCount count_general_paths() {
   if (n <= 0 || m <= 0) return BigCount(1);  // one gap along the border (or nothing at all)
   if (dist_gr.dim_x() != uint32_t(n) + 1 || dist_gr.dim_y() != uint32_t(m) + 1 ||
       hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || edge_record(n, m) == nullptr ||
       hilfs_gr(uint32_t(n), uint32_t(m)) != 1)
     return BigCount();
-  const uint64_t W = uint64_t(n) + 1;
-  std::vector<BigCount> cnt(W * (uint64_t(m) + 1));
-  for (int x = 0; x <= n; ++x) cnt[x] = BigCount(1);
-  for (int y = 1; y <= m; ++y) cnt[y * W] = BigCount(1);
-  // Every predecessor lies in an earlier row, or earlier in the same row.
+  BigCount::use_checked_allocation();
+  show_break_it("count optimal alignments");
+  progress_reset(m);
+
+  // Paths from the origin into every marked node, row by row: every
+  // predecessor lies in an earlier row, or earlier in the same row, and the
+  // predecessors of a marked node are marked (border nodes, which have one
+  // path each, aside). The vertical predecessors of (x, y) come in runs of
+  // consecutive rows, the horizontal ones in runs of consecutive columns;
+  // the paths into a run are the difference of two prefix sums, kept per
+  // column over its marked nodes and over the marked nodes of the current
+  // row. Unmarked nodes (no paths into them from an optimal end) hold nothing.
+  std::vector<CountLine> column(size_t(n) + 1);
+  CountLine row, prev_row;  // marked nodes of the current and of the previous row
+  std::vector<BigCount> row_paths, prev_paths;  // paths into each of them
   for (int y = 1; y <= m; ++y) {
+    row.pos.clear();
+    row.prefix.clear();
+    row_paths.clear();
     for (int x = 1; x <= n; ++x) {
       if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
       const list* r = edge_record(x, y);
       if (r == nullptr) continue;
-      BigCount& c = cnt[y * W + x];
+      BigCount c;
       const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-      if (r->get1(0) == 1) c += cnt[(y - 1) * W + (x - 1)];
-      for (uint32_t p = record_next_bit(r, 1, l1); p < l1; p = record_next_bit(r, p + 1, l1))
-        c += cnt[uint64_t(y - int(l1) + int(p)) * W + x];
-      for (uint32_t p = record_next_bit(r, l1, l1 + l2); p < l1 + l2; p = record_next_bit(r, p + 1, l1 + l2))
-        c += cnt[y * W + uint64_t(x - int(l2) + int(p - l1))];
+      if (r->get1(0) == 1) {
+        if (x == 1 || y == 1) {
+          c += 1;
+        } else {
+          auto it = std::lower_bound(prev_row.pos.begin(), prev_row.pos.end(), x - 1);
+          if (it != prev_row.pos.end() && *it == x - 1) c += prev_paths[size_t(it - prev_row.pos.begin())];
+        }
+      }
+      // vertical: list-1 bit p (p >= 1) is row y - l1 + p
+      for (uint32_t p = record_next_bit(r, 1, l1); p < l1; p = record_next_bit(r, p, l1)) {
+        const uint32_t q = record_next_clear(r, p, l1);
+        int k1 = y - int(l1) + int(p), k2 = y - int(l1) + int(q) - 1;
+        if (k1 == 0) c += 1, k1 = 1;
+        if (k1 <= k2) column[size_t(x)].add_range(k1, k2, c);
+        p = q;
+      }
+      // horizontal: list-2 bit t (global bit l1 + t) is column x - l2 + t
+      for (uint32_t p = record_next_bit(r, l1, l1 + l2); p < l1 + l2; p = record_next_bit(r, p, l1 + l2)) {
+        const uint32_t q = record_next_clear(r, p, l1 + l2);
+        int k1 = x - int(l2) + int(p - l1), k2 = x - int(l2) + int(q - l1) - 1;
+        if (k1 == 0) c += 1, k1 = 1;
+        if (k1 <= k2) row.add_range(k1, k2, c);
+        p = q;
+      }
+      column[size_t(x)].add(y, c);
+      row.add(x, c);
+      row_paths.push_back(std::move(c));
     }
+    std::swap(row, prev_row);
+    std::swap(row_paths, prev_paths);
+    show_time(200u * unsigned(y));
   }
-  return cnt[m * W + n];
+  // prev_row is row m now.
+  if (prev_row.pos.empty() || prev_row.pos.back() != n) return BigCount();
+  return prev_paths.back();
 }
 
 void release_general_graph() {

@@ -77,3 +77,24 @@ TEST_F(Engines, GlobalModesAgree) {
     }
   }
 }
+
+// Counts where both engines meet: exact linear costs with many ties (a = 0
+// makes w(0) = 0 and the concavity warning, answered "go on").
+TEST_F(Engines, CountsAgree) {
+  std::mt19937 g(5);
+  NoticeRecorder rec;
+  rec.answer = 0;
+  for (int round = 0; round < 60; ++round) {
+    reset_program();
+    aa = round % 3 == 0 ? 0.0 : 1.0, bb = 1.0, sub = 2.0 + round % 2;
+    const std::string s1 = random_seq(g, 1 + int(g() % 30), "AC"), s2 = random_seq(g, 1 + int(g() % 30), "AC");
+    seq1 = String(s1.c_str()), seq2 = String(s2.c_str());
+    n = int(s1.size()), m = int(s2.size());
+    computing = 6;
+    ASSERT_EQ(run_concave_alignment(6), OpResult::computed);
+    const std::string concave = count_con_paths().to_string();
+    computing = 1;
+    ASSERT_EQ(run_general_alignment(), OpResult::computed);
+    ASSERT_EQ(concave, count_general_paths().to_string()) << s1 << " / " << s2 << " a=" << aa;
+  }
+}

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -224,6 +225,78 @@ TEST_F(Tool, TablesCostsAndWarnings) {
   EXPECT_NE(r.err.find("Mathematical error during computation !"), std::string::npos) << r.err;
 }
 
+// Formulas and values are read as written or refused with the reader's
+// notice; nothing is silently read otherwise.
+TEST_F(Tool, FormulasAndValuesReadAsWrittenOrRefused) {
+  file("s10", "AAAAAAAAAA");
+  file("s1", "A");
+  const std::string spaced =
+      "cost=3 + 0.5 * log(k) + 0.25 * sqrt(k) + 0.125 * k + 0.0625 * ln(k) + 0.25 * sqrt(k) + 100 * k";
+  for (const std::string c : {"cost=2+sqrtk", "cost=3+logk", "cost=2+sqrt k", "cost=expk", "cost=%k+5",
+                              "cost=^k1e-1", "cost=32)^0.5", "cost=11)e", spaced.c_str()})
+    expect_refused("-f json -c '" + c + "' s10 s1", "There's a syntax error !");
+  expect_refused("-c 'a=3                   7' s10 s1", "There is one mistake !");
+  expect_refused("-c 'subst.=1e-46' s10 s1", "There is one mistake !");
+  file("tiny.tab", "A C:\n0 1e-46\n0\n");
+  expect_refused("-t tiny.tab s10 s1", "Error in subst.-table: data line(s) !");
+
+  Result r = run("-f json -c 'cost=2+sqrt(k)' s10 s1");
+  EXPECT_NE(r.out.find("\"distance\": 5,"), std::string::npos) << r.out;
+  r = run("-f json -c 'cost=1E-2*k' s10 s1");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, run("-f json -c 'cost=1e-2*k' s10 s1").out);
+  // The same formula without blanks fits its 80 characters.
+  std::string packed;
+  for (char c : spaced)
+    if (c != ' ') packed += c;
+  r = run("-f json -c '" + packed + "' s10 s1");
+  EXPECT_NE(r.out.find("\"distance\": 906.2"), std::string::npos) << r.out << r.err;
+}
+
+TEST_F(Tool, InfiniteDistanceIsAMathematicalError) {
+  file("x1", "ACGTAC");
+  file("x2", "AGT");
+  for (const char* args : {"", "-f json --count", "-m concave"}) {
+    Result r = run(std::string(args) + " -c 'cost=a+b*k, a=3e38, b=0, subst.=3e38' x1 x2");
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_EQ(r.err, "Mathematical error during computation !\n") << args;
+  }
+  // A gap cost defined at every length an alignment can use: not an error,
+  // though it is not at one past the longest gap.
+  Result r = run("-m concave -c 'cost=a+b*log(c+d*k), a=5, b=1, c=7, d=-1' x1 x2");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("The minimal edit distance is 9.602060318.\n"), std::string::npos) << r.out;
+}
+
+TEST_F(Tool, KeywordWarningsAndStrict) {
+  file("x1", "ACGTAC");
+  file("x2", "AGT");
+  Result r = run("-c 'cost=a+b*k, a = 3, mismatch=1' x1 x2");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err,
+            "warning: 'a = 3' is not read: a keyword is written without blanks before '='; a keeps 0.5\n"
+            "warning: 'mismatch=1' is read as 'match=1': the keyword stands at the end of a longer word\n");
+  EXPECT_NE(r.out.find("Alignment information:"), std::string::npos);
+  expect_refused("--strict -c 'cost=a+b*k, A=3' x1 x2", "--strict");
+  expect_refused("--strict -c 'a=3, a=7' x1 x2", "'a=7' is not read");
+  r = run("--strict -c 'cost=a+b*k, a=3, b=1, subst.=2, match=0' x1 x2");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Tool, HelpNamesTheLimitsAndEveryFailureHasItsMessage) {
+  Result r = run("--help");
+  for (const char* text : {"80", "20", "16000", "32764", "tab", "--strict", "gap at the start is one edge"})
+    EXPECT_NE(r.out.find(text), std::string::npos) << text;
+  const std::string err = dir_ + "/full.err";
+  for (const char* opt : {"--help", "--version"}) {
+    int st = std::system(("'" + tool_ + "' " + opt + " >/dev/full 2>'" + err + "'").c_str());
+    EXPECT_EQ(WEXITSTATUS(st), 1) << opt;
+    EXPECT_NE(slurp(err).find("No space left on device"), std::string::npos) << opt << slurp(err);
+  }
+}
+
 TEST_F(Tool, MemoryLimits) {
 #ifdef VARDANE_SANITIZE
   GTEST_SKIP() << "the sanitizer runtime cannot run under an address-space limit";
@@ -246,6 +319,21 @@ TEST_F(Tool, MemoryLimits) {
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("does not fit in memory"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("MBytes had been allocated."), std::string::npos) << r.err;
+
+  // The general engine's records under a logarithmic gap cost outgrow the
+  // estimate: the message says that the estimate was exceeded, and how much
+  // had been allocated, instead of claiming a need above the limit.
+  std::mt19937 g(7);
+  std::string r1, r2;
+  for (int i = 0; i < 2000; ++i) r1 += "ACGT"[g() % 4], r2 += "ACGT"[g() % 4];
+  file("r1.txt", r1);
+  file("r2.txt", r2);
+  r = run("-c 'cost=a+b*log(k), a=3, b=1' r1.txt r2.txt", "", "ulimit -v 500000;");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("it needs more than the estimated "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("MBytes had been allocated."), std::string::npos) << r.err;
 #endif
 }
 

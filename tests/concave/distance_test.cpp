@@ -153,3 +153,15 @@ TEST_F(Concave, WorkedExamples) {
   EXPECT_EQ(run_concave_alignment(8), OpResult::cached);
   EXPECT_TRUE(rec.seen.empty());
 }
+
+// The count on the tie-heaviest input, where the chains of tied
+// predecessors are as long as the rows and columns.
+TEST_F(Concave, CountOfTheTieHeaviestInput) {
+  NoticeRecorder rec;
+  rec.answer = 0;  // go on past the warning of w(0) = 0
+  aa = 0, bb = 1, sub = 2;
+  set_seqs(std::string(34, 'A'), std::string(34, 'C'));
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  // f(34, 34) of f(x, y) = f(x-1, y-1) + sum f(k, y), k < x, + sum f(x, k), k < y
+  EXPECT_EQ(count_con_paths().to_string(), "907932788136973674396291503417967");
+}

@@ -80,6 +80,35 @@ TEST_F(Concave, FaultsAndLimitsLeaveNoUsableResults) {
   EXPECT_EQ(run_concave_alignment(6), OpResult::fp_error);
   EXPECT_EQ(rec.seen.size(), 1u);
 
+  // An infinite optimum (sums beyond single precision) is reported alike:
+  // every global alignment here has two gap runs or substitutions at 2e38.
+  cost_reset();
+  fp_err_clear();
+  rec.seen.clear();
+  aa = 2e38, bb = 0, sub = 2e38;
+  set_seqs("ACGTAC", "AGT");
+  EXPECT_EQ(run_mode(6), OpResult::fp_error);
+  EXPECT_EQ(rec.last_line(), "Mathematical error during computation !");
+  fp_err_clear();
+  cost_reset();
+  aa = 3, bb = 0, mat = -3e38;
+  set_seqs("ACGTAC", "ACGTAC");
+  EXPECT_EQ(run_mode(8), OpResult::fp_error);  // -inf
+  fp_err_clear();
+
+  // w(L + 1) only serves the concavity test: a fault there is none of the
+  // computation (log10(7 - k) is defined up to the longest gap, k = 6).
+  cost_reset();
+  rec.seen.clear();
+  set_seqs("ACGTAC", "AGT");
+  func = 5, aa = 5, bb = 1, cc = 7, dd = -1;
+  ASSERT_EQ(run_mode(6), OpResult::computed);
+  EXPECT_TRUE(rec.seen.empty() && fp_error() == 0);
+  EXPECT_NEAR(wert, 9.60206, 1e-5);  // as the general engine finds it
+  cc = 6;  // w(6) = 5 + log10(0): the longest gap faults
+  EXPECT_EQ(run_mode(6), OpResult::fp_error);
+  fp_err_clear();
+
   // Forbidden characters and lengths beyond the 16-bit lists are refused.
   cost_reset();
   fp_err_clear();

@@ -161,6 +161,19 @@ TEST_F(GeneralTest, OperationCodeOne) {
   computing = 1;
   EXPECT_EQ(run_general_alignment(), OpResult::fp_error);
 
+  // Sums beyond single precision: an infinite optimum is a mathematical
+  // error too; sums that overflow off the optimal paths do no harm.
+  cost_reset();
+  aa = 3e38, bb = 0, sub = 3e38;
+  EXPECT_EQ(run("ACGTAC", "AGT"), OpResult::fp_error);
+  EXPECT_EQ(notices.last_line(), "Mathematical error during computation !");
+  EXPECT_TRUE(comp == 0 && ms1.len == 0);
+  fp_err_clear();
+  EXPECT_EQ(run("AB", "AB"), OpResult::computed);  // the diagonal into (2, 1) is 6e38
+  EXPECT_EQ(wert, 0.0f);
+  mat = -3e38, sub = 0;
+  EXPECT_EQ(run("AAA", "AA"), OpResult::fp_error);  // -inf
+
   // An incomplete table warns after the result.
   cost_reset();
   sub = TABLE_MARKER;

@@ -37,6 +37,8 @@ TEST_F(Evaluator, ExamplesAndErrorCodes) {
   EXPECT_DOUBLE_EQ(eval("ln(exp(2))"), 2.0);
   EXPECT_DOUBLE_EQ(eval("log(1000)"), 3.0);
   EXPECT_DOUBLE_EQ(eval("1e-5"), 1e-5);
+  EXPECT_DOUBLE_EQ(eval("1E-5"), 1e-5);  // one rule for the exponent letter in either case
+  EXPECT_DOUBLE_EQ(eval("2*1E+2"), 200.0);
   EXPECT_DOUBLE_EQ(eval(" 12+ 3"), 15.0);  // blanks in front of digits belong to the number
 
   struct Case {
@@ -44,9 +46,13 @@ TEST_F(Evaluator, ExamplesAndErrorCodes) {
     int err;
   } cases[] = {
       {"2(1)", 3}, {"(2)(3)", 1}, {"2+*3", 1}, {"+2", 1}, {"()", 1},      {"sin 1", 1},
-      {"1E-5", 1}, {"sin-2", 1},  {"sinsin(1)", 1}, {"2=3", 1}, {"", 1}, {"1)", 3},
+      {"1E-", 1},  {"sin-2", 1},  {"sinsin(1)", 1}, {"2=3", 1}, {"", 1}, {"1)", 3},
       {"(1", 3},   {"1)+2", 3},   {"2 +1", 1}, {"1.+2", 1},  {"x", 1},     {"1,2", 1},
       {"2)(", 1},  {"log(10)2", 3}, {"$(1)", 1}, {"\x80", 1}, {"1e", 3}, {"k", 1},
+      // A power without its left operand, text after the parenthesis that
+      // closes the whole formula, a number that swallowed the closing ')'.
+      {"&2", 1},   {"2+&3", 1},   {"-&2", 1},  {"(&2)", 1},  {"&(1)1e-1", 1}, {"32)&0.5", 3},
+      {"1)2", 3},  {"11)e", 3},   {"(2)e", 3}, {"1)(", 1},   {"sin2", 1},
   };
   for (const Case& c : cases) {
     double v = eval(c.f);
@@ -62,6 +68,16 @@ TEST_F(Evaluator, ExamplesAndErrorCodes) {
   EXPECT_DOUBLE_EQ(tokenized("-y-1e-1*-y", 2), -1.8);
   EXPECT_DOUBLE_EQ(eval("1.5E1*2"), 30.0);  // accepted by the check, so tokenized alike
   EXPECT_DOUBLE_EQ(tokenized("1.5E1*y", 2), 30.0);
+  // A tokenized text it cannot evaluate gives NaN, never a number that
+  // could pass for a value (a function code without its group, a power
+  // without its second operand, a stray letter, an unclosed group).
+  for (const char* f : {"sin y", "y&", "2y", "(y"}) {
+    String s(f);
+    s.set_token();
+    s.scann();
+    EXPECT_TRUE(std::isnan(s.valf_scann_y(4))) << f;
+  }
+  EXPECT_TRUE(std::isnan(String("\x1fy\x1a").valf_scann_y(1)));
   // Tokenizing twice changes nothing.
   String t("1.5+y");
   t.set_token();
