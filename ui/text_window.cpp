@@ -10,6 +10,8 @@
 #include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -252,6 +254,15 @@ void TextWindow::set_text(const std::string& t) {
   ed_->insert_position(0);
 }
 
+void TextWindow::clear() {
+  loading_ = true;
+  buf_->text("");
+  loading_ = false;
+  file_name_.clear();
+  modified_ = false;
+  changed(false);
+}
+
 bool TextWindow::fits(long long added, const char* what) {
   const long long now = buf_->length();
   if (now + added <= max_chars_) return true;
@@ -434,3 +445,18 @@ void TextWindow::undo() { Fl_Text_Editor::kf_undo(0, ed_); }
 void TextWindow::cut() { Fl_Text_Editor::kf_cut(0, ed_); }
 void TextWindow::copy() { Fl_Text_Editor::kf_copy(0, ed_); }
 void TextWindow::paste() { Fl_Text_Editor::kf_paste(0, ed_); }
+
+bool TextWindow::write_raw(int fd) const {
+  char chunk[4096];
+  const int len = buf_->length();
+  for (int pos = 0; pos < len;) {
+    int k = 0;
+    while (k < static_cast<int>(sizeof chunk) && pos < len) chunk[k++] = buf_->byte_at(pos++);
+    for (int off = 0; off < k;) {
+      const ssize_t w = ::write(fd, chunk + off, static_cast<size_t>(k - off));
+      if (w <= 0) return false;
+      off += static_cast<int>(w);
+    }
+  }
+  return true;
+}

@@ -30,6 +30,8 @@ class TextWindow {
   // Replaces the whole text (no limit notice: a longer text is cut); the file
   // name stays.
   void set_text(const std::string& t);
+  // Empties the text and forgets the file name.
+  void clear();
 
   // Inserts at the insertion point and moves it behind the inserted text;
   // false (with a notice) when the text would pass the limit.
@@ -46,6 +48,9 @@ class TextWindow {
   bool save();                             // to the file name (asks for one when there is none)
   bool save_as(const std::string& path);   // the file name becomes path
   const std::string& file_name() const { return file_name_; }
+  // Writes the text to a file descriptor without allocating (the rescue
+  // after a failed allocation); false on a write error.
+  bool write_raw(int fd) const;
   bool modified() const { return modified_; }
 
   // The dialogs of the menu: ask for a file name, then load, include or save.
