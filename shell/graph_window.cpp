@@ -45,6 +45,10 @@ void build_graph_window() {
   choose_canv->on_repaint(repaint_plot);
   choose_canv->follow_frame(choose_frame, true, true);
 
+  install_graph_hooks();
+}
+
+void install_graph_hooks() {
   WindowHooks h = window_hooks();
   h.graph_scroll_size = graph_scroll_size;
   h.mark_field_bounds = mark_field_bounds;

@@ -61,8 +61,12 @@ void build_windows();
 // the pop-ups; tests call it between cases.
 void shell_reset();
 
+// Hands the drawing hooks of the summary strip and the graph window to ui.
+void install_window_hooks();
+
 // main_window.cpp
 void build_main_window();
+void install_summary_hooks();
 void show_main_window();
 void sequenz_ausgabe();            // draws the input summary (nothing while computing)
 void operation(const char* label); // the Operation menu
@@ -95,6 +99,7 @@ void repaint_out(PictureCanvas* c);
 
 // graph_window.cpp
 void build_graph_window();
+void install_graph_hooks();
 void repaint_plot(PictureCanvas* c);
 void raise_graph_window();
 void hide_graph_window();

@@ -1,6 +1,8 @@
 // The handles of the window program's windows, and the table of windows.
 #include "shell/shell.h"
 
+#include "ui/dispatch.h"
+
 Frame* frame = nullptr;
 Frame* info_frame = nullptr;
 Frame* choose_frame = nullptr;
@@ -43,11 +45,18 @@ void build_windows() {
   build_output_window();
 }
 
+void install_window_hooks() {
+  install_summary_hooks();
+  install_graph_hooks();
+}
+
 void shell_reset() {
+  install_window_hooks();
   for (int i = 1; i < shell_window_count; ++i) (*shell_windows[i].frame)->hide();
   inter_rupt->hide();
   textsw->clear();
   out_canv->set_view_start(0, 0);
   choose_canv->set_view_start(0, 0);
   choose_canv->set_message({});
+  set_main_window_test(main_frame_shown);
 }
