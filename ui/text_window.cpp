@@ -128,7 +128,11 @@ int TextEditor::handle(int e) {
     if (!Fl::event_text() || Fl::event_length() <= 0) return 1;
     if (!tw_->fits(static_cast<long long>(Fl::event_length()) - selection_length(), "pasted"))
       return 1;
-    buffer()->remove_selection();
+    int a, b;
+    if (buffer()->selection_position(&a, &b)) {
+      buffer()->remove_selection();
+      insert_position(a);
+    }
     insert(std::string(Fl::event_text(), static_cast<size_t>(Fl::event_length())).c_str());
     show_insert_position();
     return 1;
