@@ -424,7 +424,8 @@ Canvas::~Canvas() {
   if (cursor_ && xd()) XFreeCursor(xd(), cursor_);
 }
 
-Window Canvas::xid() const { return prepare(win_, cursor_); }
+// Nothing is drawn while the platform layer has let go of its display.
+Window Canvas::xid() const { return dpy && gc ? prepare(win_, cursor_) : 0; }
 int Canvas::width() const { return win_->w(); }
 int Canvas::height() const { return win_->h(); }
 
