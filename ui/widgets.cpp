@@ -152,7 +152,8 @@ void Frame::raise() {
   XFlush(xd());
 }
 
-bool Frame::shown() const { return win_->shown() && win_->visible(); }
+// Iconified counts as shown: the X window exists until the frame is hidden.
+bool Frame::shown() const { return win_->shown(); }
 void Frame::position(int x, int y) { win_->position(x, y); }
 void Frame::min_size(int w, int h) { win_->size_range(w, h); }
 int Frame::width() const { return win_->w(); }

@@ -24,7 +24,7 @@ TEST_F(ShellTest, InformationLinesAndInsert) {
   read_sequences("ACGTTGCA", "ACTTGA");
   choose_operation("Concave: optimal subalignment");
   ASSERT_TRUE(extra_frame->shown());
-  settle();
+  repaint_when_viewable(extra_canv);
   // Ink on each of the seven baselines' rows, none below the last.
   const int baselines[] = {20, 40, 56, 76, 92, 112, 132};
   const std::vector<unsigned long> px = pixels(extra_canv);

@@ -23,8 +23,7 @@ TEST_F(ShellTest, GraphCanvasShowsThePicture) {
   // Scrolled somewhere inside: the window holds exactly that part of the picture.
   for (auto [vx, vy] : {std::pair{0, 0}, {100, 60}, {100000, 100000}}) {
     choose_canv->set_view_start(vx, vy);
-    choose_canv->redraw();
-    settle(0.05);
+    repaint_when_viewable(choose_canv);
     const int sx = choose_canv->clamped_x(), sy = choose_canv->clamped_y();
     const int w = choose_canv->width(), h = choose_canv->height();
     XImage* win = XGetImage(fl_display, choose_canv->xid(), 0, 0, w, h, AllPlanes, ZPixmap);

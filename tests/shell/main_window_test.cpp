@@ -173,7 +173,7 @@ TEST_F(ShellTest, SummaryStripShowsInputs) {
   EXPECT_EQ(textsw->file_name(), path);
   EXPECT_EQ(summary_file_line(textsw->file_name()), "Filename  : " + path);
   // The strip is drawn: its file line has ink where the text stands.
-  settle();
+  repaint_when_viewable(summary_canv);
   XImage* img = XGetImage(fl_display, summary_canv->xid(), 0, 0, 300, 80, AllPlanes, ZPixmap);
   ASSERT_NE(img, nullptr);
   int ink_file = 0, ink_line = 0;
@@ -185,6 +185,26 @@ TEST_F(ShellTest, SummaryStripShowsInputs) {
   EXPECT_GT(ink_file, 50);
   EXPECT_EQ(ink_line, 290);
   std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace shell_test
+
+namespace shell_test {
+namespace {
+
+TEST_F(ShellTest, XErrorsAreReportedAndSurvived) {
+  // A request on a window that does not exist: reported on standard error,
+  // and the program goes on.
+  testing::internal::CaptureStderr();
+  XMapWindow(fl_display, 0x7fffff1);
+  XSync(fl_display, False);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("BadWindow"), std::string::npos) << err;
+  select_text("ACGT");
+  get_seq1();
+  EXPECT_EQ(n, 4);
+  EXPECT_TRUE(frame->shown());
 }
 
 }  // namespace

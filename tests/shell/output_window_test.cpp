@@ -42,7 +42,7 @@ TEST_F(ShellTest, OutputPictureBoxesAndSize) {
   for (int x = 48; x <= 57; ++x) EXPECT_EQ(picture_pixel(Picture::output, x, 55), 1) << x;
   for (int y = 5; y <= 55; ++y) EXPECT_EQ(picture_pixel(Picture::output, 18, y), 1) << y;
   // The window shows the picture from its left edge.
-  settle();
+  repaint_when_viewable(out_canv);
   EXPECT_GT(ink(out_canv, 20, 30, 8, 21), 5);
   EXPECT_EQ(ink(out_canv, 60, 300, 0, 56), 0);
 
@@ -82,8 +82,7 @@ TEST_F(ShellTest, LongAlignmentScrollsToItsLastColumn) {
   EXPECT_LE(picture_width(Picture::output), OUTPUT_TILE_MAX);
 
   out_canv->set_view_start(1 << 30, 0);  // far past the end: clamped
-  out_canv->redraw();
-  settle();
+  repaint_when_viewable(out_canv);
   const int w = out_canv->width();
   EXPECT_EQ(out_canv->view_x(), total - w);
   // The last column's letters stand 50 pixels from the right edge, then margin.
@@ -93,8 +92,7 @@ TEST_F(ShellTest, LongAlignmentScrollsToItsLastColumn) {
 
   // Back at the start the first letters show again.
   out_canv->set_view_start(0, 0);
-  out_canv->redraw();
-  settle();
+  repaint_when_viewable(out_canv);
   EXPECT_GT(ink(out_canv, 20, 30, 8, 45), 10);
   EXPECT_EQ(ink(out_canv, 0, 17, 0, 56), 0);
 }

@@ -47,6 +47,20 @@ inline void settle(double seconds = 0.15) {
   XSync(fl_display, False);
 }
 
+inline bool viewable(Window w) {
+  XWindowAttributes a;
+  return w && XGetWindowAttributes(fl_display, w, &a) && a.map_state == IsViewable;
+}
+
+// Drawing into a window that is not mapped yet is lost: waits until the
+// canvas shows, then repaints it.
+inline void repaint_when_viewable(Canvas* c) {
+  wait_until([c] { return viewable(c->xid()); }, 5);
+  settle(0.05);
+  c->redraw();
+  XSync(fl_display, False);
+}
+
 inline std::string artifacts_dir() {
   std::string d = std::string(VARDANE_BINARY_DIR) + "/test-artifacts";
   mkdir(d.c_str(), 0755);

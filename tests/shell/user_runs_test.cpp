@@ -23,6 +23,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+std::string app_path() { return std::string(VARDANE_BINARY_DIR) + "/vardane"; }
+
 bool have(const char* tool) {
   return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -76,10 +78,7 @@ class Session {
   }
   Display* dpy() { return dpy_; }
 
-  void start_app(const std::string& file) {
-    const char* app = std::getenv("VARDANE_WINDOW");
-    app_ = spawn({app ? app : "vardane", file}, true);
-  }
+  void start_app(const std::string& file) { app_ = spawn({app_path(), file}, true); }
   // Waits for the program to end; its exit status, or -1.
   int wait_app(double seconds) {
     for (double t = 0; t < seconds; t += 0.05) {
@@ -247,8 +246,7 @@ class UserRun : public ShellTest {
     if (IsSkipped()) return;
     for (const char* t : {"Xvfb", "xdotool", "xclip"})
       if (!have(t)) GTEST_SKIP() << t << " is missing";
-    const char* app = std::getenv("VARDANE_WINDOW");
-    if (!app || access(app, X_OK) != 0) GTEST_SKIP() << "vardane is not built";
+    if (access(app_path().c_str(), X_OK) != 0) GTEST_SKIP() << "vardane is not built";
   }
 
   // Select, Get, Operation, insert both blocks, save with Ctrl+S, quit with

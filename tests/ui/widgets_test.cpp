@@ -64,9 +64,16 @@ class Widgets : public ::testing::Test {
     closes = 0;
   }
   void TearDown() override { ui_reset(); }
+  // Shown and mapped (drawing into a window not mapped yet is lost).
   static void shown(Frame& f) {
     f.show();
-    wait_until([&f] { return f.xid() != 0; }, 5);
+    wait_until(
+        [&f] {
+          XWindowAttributes a;
+          return f.xid() && XGetWindowAttributes(fl_display, f.xid(), &a) &&
+                 a.map_state == IsViewable;
+        },
+        5);
     XSync(fl_display, False);
     wait_until([] { return false; }, 0.1);
   }
@@ -155,6 +162,12 @@ TEST_F(Widgets, PictureCanvasCopiesTheClampedPart) {
   ASSERT_EQ(c.width(), 100);
   ASSERT_EQ(c.height(), 80);
   shown(f);
+  wait_until(
+      [&c] {
+        XWindowAttributes a;
+        return c.xid() && XGetWindowAttributes(fl_display, c.xid(), &a) && a.map_state == IsViewable;
+      },
+      5);
   const unsigned long black = BlackPixel(fl_display, DefaultScreen(fl_display));
   auto check = [&](int sx, int sy, int ox) {
     XSync(fl_display, False);
