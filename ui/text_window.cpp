@@ -229,6 +229,8 @@ TextWindow::TextWindow(Frame* f, int x, int y, int w, int h, int max_chars)
 TextWindow::~TextWindow() {
   delete find_;
   buf_->remove_modify_callback(modify_cb, this);
+  delete ed_;
+  delete buf_;
 }
 
 void TextWindow::set_file_asker(FileAsker a) { file_asker = a ? a : ask_with_chooser; }

@@ -190,6 +190,9 @@ Button::Button(Frame* f, int x, int y, int w, const char* label, Action a) : act
   f->add(b_);
 }
 
+// FLTK takes a deleted widget out of its group.
+Button::~Button() { delete b_; }
+
 void Button::pressed(Fl_Widget*, void* d) {
   auto* b = static_cast<Button*>(d);
   if (b->action_) b->action_();
@@ -257,7 +260,7 @@ MenuButton::MenuButton(Frame* f, int x, int y, int w, const char* label, const M
   f->add(b_);
 }
 
-MenuButton::~MenuButton() = default;
+MenuButton::~MenuButton() { delete b_; }
 
 bool MenuButton::choose(const char* label) {
   for (const Fl_Menu_Item& it : items_) {
@@ -299,6 +302,8 @@ TextField::TextField(Frame* f, int x, int y, const char* label, int chars, TextA
   f->add(in_);
 }
 
+TextField::~TextField() { delete in_; }
+
 void TextField::returned(Fl_Widget*, void* d) {
   auto* t = static_cast<TextField*>(d);
   if (t->action_) t->action_(t->in_->value());
@@ -320,6 +325,8 @@ NumberField::NumberField(Frame* f, int x, int y, const char* label, int lo, int 
   set_value(lo < 0 ? 0 : lo);
   f->add(in_);
 }
+
+NumberField::~NumberField() { delete in_; }
 
 void NumberField::returned(Fl_Widget*, void* d) {
   auto* nf = static_cast<NumberField*>(d);
@@ -369,6 +376,8 @@ Choice::Choice(Frame* f, int x, int y, const char* label, const std::vector<cons
   c_->callback(changed, this);
   f->add(c_);
 }
+
+Choice::~Choice() { delete c_; }
 
 void Choice::changed(Fl_Widget*, void* d) {
   auto* c = static_cast<Choice*>(d);
@@ -422,6 +431,7 @@ Canvas::Canvas(Frame* f, int x, int y, int w, int h, void (*repaint)(Canvas*)) :
 }
 
 Canvas::~Canvas() {
+  delete win_;
   if (cursor_ && xd()) XFreeCursor(xd(), cursor_);
 }
 
@@ -517,6 +527,8 @@ PictureCanvas::PictureCanvas(Frame* f, int x, int y, int w, int h, Picture pictu
 }
 
 PictureCanvas::~PictureCanvas() {
+  delete hbar_;
+  delete vbar_;
   if (xd()) {
     if (copy_gc_) XFreeGC(xd(), copy_gc_);
     if (white_gc_) XFreeGC(xd(), white_gc_);

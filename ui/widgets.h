@@ -4,7 +4,8 @@
 // Xlib, and picture canvases that copy a depth-1 picture with XCopyPlane.
 //
 // The widgets know nothing of the program's windows: the shell creates them,
-// places them and hands them its callbacks. Every label is shown as it is
+// places them and hands them its callbacks. A widget is destroyed before its
+// frame (the window program keeps all of them for its whole run). Every label is shown as it is
 // written ('&' and '@' included). Sizes and positions are in pixels,
 // relative to the frame.
 #pragma once
@@ -84,6 +85,9 @@ class Frame {
 class Button {
  public:
   Button(Frame* f, int x, int y, int w, const char* label, Action a);
+  ~Button();
+  Button(const Button&) = delete;
+  Button& operator=(const Button&) = delete;
   void show();
   void hide();
   bool visible() const;
@@ -118,6 +122,8 @@ class MenuButton {
  public:
   MenuButton(Frame* f, int x, int y, int w, const char* label, const MenuSpec* menu);
   ~MenuButton();
+  MenuButton(const MenuButton&) = delete;
+  MenuButton& operator=(const MenuButton&) = delete;
   // Chooses the item with this label (searched through the submenus), as a
   // user does with the mouse; false when there is none (tests).
   bool choose(const char* label);
@@ -137,6 +143,9 @@ class MenuButton {
 class TextField {
  public:
   TextField(Frame* f, int x, int y, const char* label, int chars, TextAction a);
+  ~TextField();
+  TextField(const TextField&) = delete;
+  TextField& operator=(const TextField&) = delete;
   std::string text() const;
   void set_text(const std::string& t);
   void activate(bool on);
@@ -153,6 +162,9 @@ class TextField {
 class NumberField {
  public:
   NumberField(Frame* f, int x, int y, const char* label, int lo, int hi, IndexAction a);
+  ~NumberField();
+  NumberField(const NumberField&) = delete;
+  NumberField& operator=(const NumberField&) = delete;
   int value() const;
   void set_value(int v);
   void set_range(int lo, int hi);
@@ -171,6 +183,9 @@ class Choice {
  public:
   Choice(Frame* f, int x, int y, const char* label, const std::vector<const char*>& items,
          IndexAction a);
+  ~Choice();
+  Choice(const Choice&) = delete;
+  Choice& operator=(const Choice&) = delete;
   int value() const;
   void set_value(int v);
   Fl_Choice* fl() const { return c_; }
