@@ -55,7 +55,7 @@ class Session {
     }
     if (dpy_ && with_wm) {
       wm_ = spawn({"openbox", "--sm-disable"}, true);
-      for (int i = 0; i < 100 && !wm_running(); ++i) std::this_thread::sleep_for(50ms);
+      for (int i = 0; i < 300 && !wm_running(); ++i) std::this_thread::sleep_for(50ms);
     }
   }
   ~Session() {
@@ -78,7 +78,15 @@ class Session {
   }
   Display* dpy() { return dpy_; }
 
-  void start_app(const std::string& file) { app_ = spawn({app_path(), file}, true); }
+  // The program's standard error goes to `log` (kept with the screenshots).
+  void start_app(const std::string& file, const std::string& log) {
+    app_ = spawn({app_path(), file}, true, log);
+  }
+  // When something did not show: the whole screen and the windows there.
+  void diagnose(const std::string& tag) {
+    shot::window_png(dpy_, DefaultRootWindow(dpy_), artifacts_dir() + "/" + tag + "_screen.png");
+    write_file(artifacts_dir() + "/" + tag + "_windows.txt", run("xwininfo -root -tree 2>&1"));
+  }
   // Waits for the program to end; its exit status, or -1.
   int wait_app(double seconds) {
     for (double t = 0; t < seconds; t += 0.05) {
@@ -107,7 +115,7 @@ class Session {
   void xdo(const std::string& args) { run("xdotool " + args); }
 
   // The visible window with exactly this title, or 0 after `seconds`.
-  Window find(const std::string& title, double seconds = 20) {
+  Window find(const std::string& title, double seconds = 40) {
     for (double t = 0; t < seconds; t += 0.1) {
       std::string out = run("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
       if (!out.empty()) return std::stoul(out);
@@ -194,13 +202,17 @@ class Session {
   }
 
  private:
-  pid_t spawn(const std::vector<std::string>& argv, bool on_display) {
+  pid_t spawn(const std::vector<std::string>& argv, bool on_display, const std::string& log = "") {
     pid_t p = fork();
     if (p == 0) {
       setpgid(0, 0);
       if (on_display) setenv("DISPLAY", display_.c_str(), 1);
       int null = open("/dev/null", O_WRONLY);
       if (null >= 0) dup2(null, 1);
+      if (!log.empty()) {
+        int err = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) dup2(err, 2);
+      }
       std::vector<char*> a;
       for (const std::string& s : argv) a.push_back(const_cast<char*>(s.c_str()));
       a.push_back(nullptr);
@@ -263,8 +275,9 @@ class UserRun : public ShellTest {
     const std::string original = s1 + "\n" + s2 + "\n\nSaved by the user-like run.\n";
     const std::string file = temp_path("run-" + tag + ".txt");
     write_file(file, original);
-    s.start_app(file);
+    s.start_app(file, artifacts_dir() + "/user_run_" + tag + "_stderr.txt");
     const Window main = s.find("Vardane: sequence alignment, version 1.0");
+    if (!main) s.diagnose("user_run_" + tag);
     ASSERT_NE(main, 0u);
     std::this_thread::sleep_for(300ms);
     s.screenshot(main, "user_run_" + tag + "_start");
@@ -331,8 +344,9 @@ class UserRun : public ShellTest {
     for (int i = 0; i < 3000; ++i) a += "ACGT"[g() % 4], b += "ACGT"[g() % 4];
     const std::string file = temp_path("long-" + tag + ".txt");
     write_file(file, a + "\n" + b + "\n");
-    s.start_app(file);
+    s.start_app(file, artifacts_dir() + "/user_run_" + tag + "_long_stderr.txt");
     const Window main = s.find("Vardane: sequence alignment, version 1.0");
+    if (!main) s.diagnose("user_run_" + tag + "_long");
     ASSERT_NE(main, 0u);
     std::this_thread::sleep_for(300ms);
     // A whole line with a triple click.
