@@ -3,7 +3,7 @@
 # is missing. Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail
 pkgs=(g++ cmake make libfltk1.3-dev libx11-dev libgmp-dev libgtest-dev libbenchmark-dev
-      xvfb x11-utils python3-biopython "$@")
+      xvfb x11-utils xdotool xclip openbox python3-biopython "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -13,23 +13,13 @@
 #include <utility>
 
 #include "ui/display.h"
+#include "ui/widgets.h"
 
 namespace {
 
 NoticeResponder responder;
 
 int first_value(const NoticeRequest& r) { return r.buttons.empty() ? 0 : r.buttons[0].value; }
-
-// FLTK reads '@' in a label as the start of a symbol, and '&' in a button
-// label as a shortcut mark; doubling them shows the characters themselves.
-std::string literal_label(const std::string& s, bool button) {
-  std::string out;
-  for (char c : s) {
-    if (c == '@' || (button && c == '&')) out += c;
-    out += c;
-  }
-  return out;
-}
 
 struct PressState {
   bool pressed = false;

@@ -29,6 +29,9 @@ enum class NoticeId {
   subst_incomplete,     // "Your subst.-table was incomplete !"
   too_long,             // a sequence is longer than the engine accepts
   no_memory,            // the tables of an operation do not fit in memory
+  text_full,            // the text window would exceed its character limit
+  file_error,           // a file of the text window could not be read or written
+  unsaved_text,         // loading over a text with unsaved changes: go on (1) or not (0)
 };
 
 struct NoticeRequest {

@@ -4,6 +4,9 @@
 // it links, so a program never calls into a module it does not link.
 #pragma once
 
+#if VARDANE_TEST_SHELL
+#include "shell/shell.h"
+#endif
 #if VARDANE_TEST_CONCAVE
 #include "engine/concave/concave.h"
 #endif
@@ -46,5 +49,9 @@ inline void reset_program() {
 #endif
 #if VARDANE_TEST_STATE
   state_reset();
+#endif
+#if VARDANE_TEST_SHELL
+  // Last: the shell hands its hooks to ui again after ui's reset.
+  if (frame) shell_reset();
 #endif
 }

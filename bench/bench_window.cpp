@@ -1,0 +1,158 @@
+// Figures of the window program on an X display ($DISPLAY): start-up of
+// `vardane` until its main window is mapped, the general engine at
+// n = m = 2000 with the window open (real dispatch, rate-limited) against
+// headless, one repaint of the graph window at n = m = 2000 "big", and how
+// soon an interrupt acts after "Yes". Prints its figures, never fails.
+//
+//   bench_window [path-to-vardane]     default: vardane beside this program
+#include <FL/Fl.H>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/common/operations.h"
+#include "engine/common/results.h"
+#include "engine/general/general.h"
+#include "shell/shell.h"
+#include "state/state.h"
+#include "ui/display.h"
+#include "ui/notice.h"
+
+namespace {
+
+double now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+std::string random_dna(int len, std::mt19937& rng) {
+  std::string s;
+  for (int i = 0; i < len; ++i) s += "ACGT"[rng() % 4];
+  return s;
+}
+
+// Seconds from the start of `vardane` until its main window is mapped.
+double startup(const std::string& app) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return -1;
+  XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+  XSync(d, False);
+  const double t0 = now();
+  pid_t p = fork();
+  if (p == 0) {
+    execl(app.c_str(), app.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  double t = -1;
+  while (now() - t0 < 10 && t < 0) {
+    while (XPending(d)) {
+      XEvent e;
+      XNextEvent(d, &e);
+      if (e.type != MapNotify) continue;
+      char* name = nullptr;
+      if (XFetchName(d, e.xmap.window, &name) && name &&
+          std::strncmp(name, "Vardane:", 8) == 0)
+        t = now() - t0;
+      if (name) XFree(name);
+    }
+    usleep(200);
+  }
+  kill(p, SIGTERM);
+  waitpid(p, nullptr, 0);
+  XCloseDisplay(d);
+  return t;
+}
+
+double run_general() {
+  ms1 = String();
+  ms2 = String();
+  computing = 1;
+  const double t0 = now();
+  run_operation(1);
+  return now() - t0;
+}
+
+double interrupt_at = 0;
+void press_interrupt(void*) { stop_computing(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string app = argc > 1 ? argv[1] : std::string(argv[0]).substr(0, std::string(argv[0]).rfind('/') + 1) + "vardane";
+  std::vector<double> starts;
+  for (int i = 0; i < 5; ++i) starts.push_back(startup(app));
+  std::printf("start-up to main window mapped: median %.3f s (of 5; %s)\n", median(starts), app.c_str());
+
+  if (!open_display() || !attach_toolkit()) {
+    std::printf("no display: the window figures need one\n");
+    return 0;
+  }
+  NoticeRecorder rec;
+  build_windows();
+  show_main_window();
+  for (int i = 0; i < 50; ++i) Fl::wait(0.01);
+
+  std::mt19937 rng(1);
+  const std::string a = random_dna(2000, rng), b = random_dna(2000, rng);
+  seq1 = String(a.c_str());
+  seq2 = String(b.c_str());
+  n = m = 2000;
+  std::vector<double> with_window, headless;
+  for (int rep = 0; rep < 3; ++rep) {
+    with_window.push_back(run_general());
+    close_display();  // headless: dispatch does nothing, nothing is drawn
+    headless.push_back(run_general());
+    open_display();
+  }
+  const double ww = median(with_window), hl = median(headless);
+  std::printf("general engine n = m = 2000: window open %.3f s, headless %.3f s, %+.1f %%\n", ww, hl,
+              100.0 * (ww - hl) / hl);
+
+  // The graph of the last run (big): one repaint at several scroll positions.
+  run_general();
+  std::vector<double> repaints;
+  for (int i = 0; i < 40; ++i) {
+    choose_canv->set_view_start((i * 397) % 16000, (i * 211) % 16000);
+    XSync(dpy, False);
+    const double t0 = now();
+    choose_canv->redraw();
+    XSync(dpy, False);
+    repaints.push_back(now() - t0);
+  }
+  std::printf("graph window repaint at n = m = 2000, big (%dx%d canvas): median %.2f ms\n",
+              choose_canv->width(), choose_canv->height(), 1000 * median(repaints));
+
+  // The interrupt: from the answer "Yes" until the operation has returned.
+  rec.answer = 1;
+  const std::string c = random_dna(4000, rng), e = random_dna(4000, rng);
+  seq1 = String(c.c_str());
+  seq2 = String(e.c_str());
+  n = m = 4000;
+  std::vector<double> latency;
+  set_notice_responder([](const NoticeRequest&) {
+    interrupt_at = now();
+    return 1;
+  });
+  for (double delay : {0.3, 0.8, 1.5}) {
+    Fl::add_timeout(delay, press_interrupt);
+    interrupt_at = 0;
+    run_general();
+    if (interrupt_at > 0) latency.push_back(now() - interrupt_at);
+  }
+  set_notice_responder(nullptr);
+  std::printf("interrupt acts after \"Yes\": median %.1f ms, max %.1f ms (n = m = 4000, 3 runs)\n",
+              1000 * median(latency), 1000 * *std::max_element(latency.begin(), latency.end()));
+  return 0;
+}

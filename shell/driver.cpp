@@ -1,0 +1,68 @@
+// The main loop and the operations it runs when a callback has stored an
+// operation code in `computing`.
+#include <FL/Fl.H>
+
+#include "cost/cost.h"
+#include "engine/common/operations.h"
+#include "engine/concave/concave.h"
+#include "engine/general/general.h"
+#include "shell/shell.h"
+#include "state/state.h"
+#include "ui/display.h"
+
+namespace {
+
+// The results of a finished (or cached) computation: the graph, the
+// alignment output and the figures.
+void show_results() {
+  inter_rupt->hide();
+  if (fp_error() == 0 && comp != 0) {
+    show_flag = 1;
+    raise_graph_window();
+    show_alignment();
+  }
+}
+
+// Codes 1, 6, 7, 8: the operations of the engines, with the interrupt
+// button shown while they run and the results shown after.
+void run_alignment(int code) {
+  inter_rupt->show();
+  const OpResult r = code == 1 ? run_general_alignment() : run_concave_alignment(code);
+  inter_rupt->hide();
+  sequenz_ausgabe();
+  if (finished) return;
+  if (r == OpResult::computed || r == OpResult::cached) show_results();
+}
+
+}  // namespace
+
+bool main_frame_shown() { return frame && frame->shown(); }
+
+void run_operation(int code) {
+  switch (code) {
+    case 1:
+    case 6:
+    case 7:
+    case 8:
+      run_alignment(code);
+      break;
+    case 2:  // the dot matrix,
+    case 4:  // the redraw at a new graph size and
+    case 5:  // the alignment through the marks come with their windows
+      computing = 0;
+      break;
+    default:  // 3: clearing in progress; nothing to run
+      break;
+  }
+}
+
+void run_driver() {
+  set_main_window_test(main_frame_shown);
+  while (!finished) {
+    Fl::wait(1.0);
+    if (!main_frame_shown()) break;
+    if (computing >= 1 && computing <= 8) run_operation(computing);
+  }
+  clear_memory();
+  alles_aus();
+}

@@ -1,0 +1,125 @@
+// The window program: every handle of its windows, a line each, the table
+// of its windows, and the entry points of the window files.
+//
+// Window title                                  file                        frame
+// (the main window) "Vardane: ..."              main_window.cpp,            frame
+//                                               main_window_io.cpp
+// "" (the Info window, without a title)         about_window.cpp            info_frame
+// "All optimal alignments & current alignment"  graph_window.cpp            choose_frame
+// "Alignment information"                       alignment_info_window.cpp   extra_frame
+// "Alignment output"                            output_window.cpp           out_frame
+//
+// driver.cpp holds the main loop and the operations; main.cpp is main().
+#pragma once
+#include <string>
+
+#include "ui/text_window.h"
+#include "ui/widgets.h"
+
+// Frames
+extern Frame* frame;          // the main window
+extern Frame* info_frame;     // the Info window (Infos → "Info")
+extern Frame* choose_frame;   // "All optimal alignments & current alignment"
+extern Frame* extra_frame;    // "Alignment information"
+extern Frame* out_frame;      // "Alignment output"
+
+// Canvases
+extern Canvas* summary_canv;       // the input summary strip of the main window (its X window: xwin)
+extern PictureCanvas* choose_canv; // the graph; its scrollbars are hcf_scrollbar and vcf_scrollbar
+extern PictureCanvas* out_canv;    // the alignment output; its scrollbar is hao_scrollbar
+extern Canvas* extra_canv;         // the alignment information
+extern Canvas* info_canv;          // the Info window's credits
+
+// Panel items
+extern Button* inter_rupt;              // "I.n.t.e.r.r.u.p.t", shown while an operation runs
+extern MenuButton* operation_button;    // " Operation "
+extern MenuButton* cost_button;         // " Costfunctions "
+extern MenuButton* infos_button;        // " Infos "
+extern Button* quit_button;             // " Quit program "
+extern MenuButton* mark_button;         // "Set your mark" (graph window)
+extern Button* new_alignment_button;    // "Get new alignment" (graph window)
+extern NumberField* panel_m1;           // "Position in sequence 1:" (graph window)
+extern NumberField* panel_m2;           // "Position in sequence 2:" (graph window)
+
+// Text window
+extern TextWindow* textsw;    // the main text window, at most TEXT_LIMIT characters
+constexpr int TEXT_LIMIT = 100000;
+
+// The table of windows: title, file, frame.
+struct ShellWindow {
+  const char* title;
+  const char* file;
+  Frame** frame;
+};
+extern const ShellWindow shell_windows[];
+extern const int shell_window_count;
+
+// Builds every window (hidden, the main window too), in the start-up order.
+// Needs an open display with the toolkit attached.
+void build_windows();
+// Resets what the windows hold (text, file name, pictures' views) and hides
+// the pop-ups; tests call it between cases.
+void shell_reset();
+
+// Hands the drawing hooks of the summary strip and the graph window to ui.
+void install_window_hooks();
+
+// main_window.cpp
+void build_main_window();
+void install_summary_hooks();
+void show_main_window();
+void sequenz_ausgabe();            // draws the input summary (nothing while computing)
+void operation(const char* label); // the Operation menu
+void kosten(const char* label);    // the Costfunctions menu
+void hilfe(const char* label);     // the Infos menu
+void beenden();                    // " Quit program "
+void stop_computing();             // "I.n.t.e.r.r.u.p.t"
+void keine_eingabe();              // "There are not enough inputs !?"
+void not_implemented();            // "Not implemented !"
+void text_change();                // the text window changed
+
+// main_window_io.cpp
+void build_main_window_io();
+void get_seq1();
+void get_seq2();
+void put_seq1();
+void put_seq2();
+void get_cost();
+void put_cost();
+void get_substitution();
+void put_substitution();
+void input_error();                // "Sequence contains illegal chars !"
+
+// output_window.cpp
+void build_output_window();
+void show_alignment();             // draws the output (and the information when show_flag), raises it
+void alignment();                  // the "Alignment" button
+void get_results();                // "Insert alignment into text"
+void repaint_out(PictureCanvas* c);
+
+// graph_window.cpp
+void build_graph_window();
+void install_graph_hooks();
+void repaint_plot(PictureCanvas* c);
+void raise_graph_window();
+void hide_graph_window();
+
+// alignment_info_window.cpp
+void build_alignment_info_window();
+void show_infos();                 // draws the figures and shows the window
+void get_infos();                  // "Insert infos into text"
+
+// about_window.cpp
+void build_about_window();
+void info_proc(Canvas* c);
+
+// driver.cpp
+void run_operation(int code);      // one pass of the loop found `code` in computing
+void run_driver();                 // the main loop; ends the program
+bool main_frame_shown();
+
+// rescue.cpp: when an allocation fails all the same, the text window's
+// content is written to this file before the program ends.
+void install_rescue_handler();
+const char* rescue_path();
+[[noreturn]] void rescue_and_exit();

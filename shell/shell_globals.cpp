@@ -1,0 +1,62 @@
+// The handles of the window program's windows, and the table of windows.
+#include "shell/shell.h"
+
+#include "ui/dispatch.h"
+
+Frame* frame = nullptr;
+Frame* info_frame = nullptr;
+Frame* choose_frame = nullptr;
+Frame* extra_frame = nullptr;
+Frame* out_frame = nullptr;
+
+Canvas* summary_canv = nullptr;
+PictureCanvas* choose_canv = nullptr;
+PictureCanvas* out_canv = nullptr;
+Canvas* extra_canv = nullptr;
+Canvas* info_canv = nullptr;
+
+Button* inter_rupt = nullptr;
+MenuButton* operation_button = nullptr;
+MenuButton* cost_button = nullptr;
+MenuButton* infos_button = nullptr;
+Button* quit_button = nullptr;
+MenuButton* mark_button = nullptr;
+Button* new_alignment_button = nullptr;
+NumberField* panel_m1 = nullptr;
+NumberField* panel_m2 = nullptr;
+
+TextWindow* textsw = nullptr;
+
+const ShellWindow shell_windows[] = {
+    {"Vardane: sequence alignment, version 1.0", "main_window.cpp, main_window_io.cpp", &frame},
+    {"", "about_window.cpp", &info_frame},
+    {"All optimal alignments & current alignment", "graph_window.cpp", &choose_frame},
+    {"Alignment information", "alignment_info_window.cpp", &extra_frame},
+    {"Alignment output", "output_window.cpp", &out_frame},
+};
+const int shell_window_count = sizeof shell_windows / sizeof shell_windows[0];
+
+void build_windows() {
+  build_main_window();
+  build_main_window_io();
+  build_about_window();
+  build_graph_window();
+  build_alignment_info_window();
+  build_output_window();
+}
+
+void install_window_hooks() {
+  install_summary_hooks();
+  install_graph_hooks();
+}
+
+void shell_reset() {
+  install_window_hooks();
+  for (int i = 1; i < shell_window_count; ++i) (*shell_windows[i].frame)->hide();
+  inter_rupt->hide();
+  textsw->clear();
+  out_canv->set_view_start(0, 0);
+  choose_canv->set_view_start(0, 0);
+  choose_canv->set_message({});
+  set_main_window_test(main_frame_shown);
+}
