@@ -23,14 +23,6 @@ String make_string(std::string_view v) {
   return s;
 }
 
-// A number as the user sees it: 10 significant digits, and never ".e".
-String number_text(double d) {
-  String s;
-  s.with_double(d, 10);
-  s.xchange(".e", ".0e");
-  return s;
-}
-
 bool ends_value(char c) { return c == ',' || c == ';' || c == '\n' || c == '\r'; }
 
 // The keywords of a cost description, in the order the reader takes them,
@@ -85,26 +77,9 @@ bool keyword_value(std::string_view t, std::string_view key, size_t window, Valu
 
 bool has_nul(const String& s) { return std::memchr(s.Str, 0, size_t(s.len)) != nullptr; }
 
-// A whole value that is a number, with a finite value.
-bool number_value(const Value& v, double* out) {
-  if (v.cut || has_nul(v.text) || v.text.is_float() != 0) return false;
-  double x = v.text.to_double();
-  if (!std::isfinite(x)) return false;
-  *out = x;
-  return true;
-}
-
-// A substitution or match score: also representable in single precision
-// (neither beyond its range nor a non-zero value that would become 0 there),
-// and not the value that means "take it from the table".
-bool score_value(const Value& v, double* out) {
-  double x;
-  if (!number_value(v, &x)) return false;
-  if (x == TABLE_MARKER || std::fabs(x) > double(FLT_MAX)) return false;
-  if (x != 0.0 && float(x) == 0.0f) return false;
-  *out = x;
-  return true;
-}
+// A whole value that is a number (a parameter), resp. a score, within its window.
+bool number_value(const Value& v, double* out) { return !v.cut && cost_parameter_number(v.text, out); }
+bool score_value(const Value& v, double* out) { return !v.cut && cost_score_number(v.text, out); }
 
 bool is_table_separator(char c) {
   return c == ' ' || c == '\n' || c == '\r' || c == ',' || c == ';';
@@ -141,6 +116,35 @@ size_t table_number(const std::string& t, size_t pos, float* out) {
 }
 
 }  // namespace
+
+// ---- numbers ----
+
+String cost_number_text(double d) {
+  String s;
+  s.with_double(d, 10);
+  s.xchange(".e", ".0e");
+  return s;
+}
+
+bool cost_parameter_number(const String& text, double* out) {
+  if (has_nul(text) || text.is_float() != 0) return false;
+  const double x = text.to_double();
+  if (!std::isfinite(x)) return false;
+  *out = x;
+  return true;
+}
+
+// A score must also be representable in single precision (neither beyond its
+// range nor a non-zero value that would become 0 there), and must not be the
+// value that means "take it from the table".
+bool cost_score_number(const String& text, double* out) {
+  double x;
+  if (!cost_parameter_number(text, &x)) return false;
+  if (x == TABLE_MARKER || std::fabs(x) > double(FLT_MAX)) return false;
+  if (x != 0.0 && float(x) == 0.0f) return false;
+  *out = x;
+  return true;
+}
 
 // ---- cost description ----
 
@@ -282,13 +286,13 @@ constexpr size_t kMostWarnings = 20;
 
 // The value in force for a keyword, as "Put actual cost into text" writes it.
 std::string value_in_force(int k) {
-  auto score = [](double v) { return v == TABLE_MARKER ? std::string("table") : std::string(number_text(v).c_str()); };
+  auto score = [](double v) { return v == TABLE_MARKER ? std::string("table") : std::string(cost_number_text(v).c_str()); };
   switch (k) {
     case K_COST: return func >= 1 && func <= 8 ? func_text[func - 1] : own_func.c_str();
-    case K_A: return number_text(aa).c_str();
-    case K_B: return number_text(bb).c_str();
-    case K_C: return number_text(cc).c_str();
-    case K_D: return number_text(dd).c_str();
+    case K_A: return cost_number_text(aa).c_str();
+    case K_B: return cost_number_text(bb).c_str();
+    case K_C: return cost_number_text(cc).c_str();
+    case K_D: return cost_number_text(dd).c_str();
     case K_MATCH: return score(mat);
     default: return score(sub);
   }
@@ -373,14 +377,14 @@ String cost_description_text() {
   if (func >= 1 && func <= 8) {
     s += String(func_text[func - 1]);
     s += String(", a=");
-    s += number_text(aa);
+    s += cost_number_text(aa);
     s += String(", b=");
-    s += number_text(bb);
+    s += cost_number_text(bb);
     if (func >= 5) {
       s += String(", c=");
-      s += number_text(cc);
+      s += cost_number_text(cc);
       s += String(", d=");
-      s += number_text(dd);
+      s += cost_number_text(dd);
     }
   } else {
     s += own_func;
@@ -389,14 +393,14 @@ String cost_description_text() {
   if (sub == TABLE_MARKER) {
     s += String("table, ");
   } else {
-    s += number_text(sub);
+    s += cost_number_text(sub);
     s += String(", ");
   }
   s += String("match= ");
   if (mat == TABLE_MARKER) {
     s += String("table\n");
   } else {
-    s += number_text(mat);
+    s += cost_number_text(mat);
     s += String("\n");
   }
   return s;

@@ -26,6 +26,18 @@ struct CostReadResult {
 constexpr size_t COST_FORMULA_WINDOW = 80;
 constexpr size_t COST_VALUE_WINDOW = 20;
 
+// The number rules of the reader, also for a value typed into a cost window's
+// field. A parameter (a, b, c, d) is a whole number (String::is_float: no
+// trailing blanks, no ',' for the point) with a finite value; a score
+// (substitution, match) is besides neither the table marker, nor beyond
+// single precision, nor non-zero but 0 in single precision. False, with *out
+// unchanged, when the text is refused.
+bool cost_parameter_number(const String& text, double* out);
+bool cost_score_number(const String& text, double* out);
+// A number as the cost texts and the cost windows write it: 10 significant
+// digits, ".e" written ".0e".
+String cost_number_text(double d);
+
 // Reads a cost description (keywords cost=, a=, b=, c=, d=, subst.=/subst=,
 // match=). Empties ms1 and ms2. A value with non-blank text beyond its
 // window (20 characters, 80 for cost=, blanks included) is a mistake (a

@@ -200,6 +200,38 @@ TEST_F(Cost, CostDescriptions) {
   EXPECT_EQ(float(sub), 1e-40f);
 }
 
+// The cost windows' number fields take a value exactly when the reader takes
+// it after "a=" (a parameter) or "subst.=" (a score).
+TEST_F(Cost, FieldNumbersFollowTheReader) {
+  const char* texts[] = {"3",      "-2.5",    "+7",     " 12",    "1e3",    "1E-2",  "-4999",
+                         "-4999.0", "1e38",   "1e39",   "-1e39",  "1e999",  "1e-40", "1e-46",
+                         "-1e-46", "0e-50",   "1.5.5",  "1.",     ".5",     "1e",    "-",
+                         "x",      "",        "0x10",   "inf",    "nan",    "3.40282e38",
+                         "12345678901234567890"};
+  for (const char* t : texts) {
+    double p = 42, s = 42;
+    const bool param = cost_parameter_number(t, &p), score = cost_score_number(t, &s);
+    cost_reset();
+    EXPECT_EQ(read_cost_description((std::string("a=") + t).c_str()).notice == CostNotice::none,
+              param) << t;
+    if (param) EXPECT_EQ(aa, p) << t;
+    EXPECT_EQ(read_cost_description((std::string("subst.=") + t).c_str()).notice == CostNotice::none,
+              score) << t;
+    if (score) EXPECT_EQ(sub, s) << t;
+    if (!param) EXPECT_EQ(p, 42) << t;  // refused: nothing written
+    if (!score) EXPECT_EQ(s, 42) << t;
+  }
+  // Unlike the reader, a field keeps its blanks and commas: they make no number.
+  double v = 0;
+  EXPECT_FALSE(cost_parameter_number("2 ", &v));
+  EXPECT_FALSE(cost_parameter_number("1,5", &v));
+  EXPECT_TRUE(cost_score_number("-4998.5", &v));
+  EXPECT_EQ(v, -4998.5);
+  EXPECT_EQ(str(cost_number_text(0.5)), "0.5");
+  EXPECT_EQ(str(cost_number_text(1.0 / 3)), "0.3333333333");
+  EXPECT_EQ(str(cost_number_text(-1e-7)), "-1e-07");
+}
+
 TEST_F(Cost, KeywordWarnings) {
   auto warnings = [](const std::string& t) {
     std::string all;
