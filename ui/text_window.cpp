@@ -99,8 +99,27 @@ bool TextEditor::shortcut(int key, bool shift) {
   }
 }
 
+namespace {
+
+// Keys that leave the text as it is: moving, selecting, copying, finding.
+bool reads_only(int key, int state) {
+  if (key >= FL_Home && key <= FL_End) return true;  // arrows, Page Up/Down, Home, End
+  if (key == FL_F + 3) return true;
+  const bool ctrl = (state & FL_CTRL) && !(state & (FL_ALT | FL_META));
+  return ctrl && (key == 'c' || key == 'a' || key == 'f' || key == 'g' || key == 's' ||
+                  key == FL_Insert || key == FL_Home || key == FL_End);
+}
+
+}  // namespace
+
 int TextEditor::handle(int e) {
   const int state = Fl::event_state();
+  if (tw_->read_only()) {
+    // Nothing is pasted, dropped or moved into it; keys that would change the
+    // text go on to the window (Escape closes a pop-up).
+    if (e == FL_PASTE) return 1;
+    if ((e == FL_KEYBOARD || e == FL_SHORTCUT) && !reads_only(Fl::event_key(), state)) return 0;
+  }
   if (e == FL_KEYBOARD || e == FL_SHORTCUT) {
     const int key = Fl::event_key();
     if ((state & FL_CTRL) && !(state & (FL_ALT | FL_META)) && shortcut(key, state & FL_SHIFT))
@@ -151,7 +170,15 @@ int TextEditor::handle(int e) {
         {"Copy           Ctrl+C", 0, menu_copy, nullptr, 0, 0, 0, WIDGET_FONT_SIZE, 0},
         {"Paste          Ctrl+V", 0, menu_paste, nullptr, 0, 0, 0, WIDGET_FONT_SIZE, 0},
         {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
-    const Fl_Menu_Item* m = items->popup(Fl::event_x(), Fl::event_y());
+    static const Fl_Menu_Item read_only_items[] = {
+        {"Save as ...", 0, menu_save_as, nullptr, FL_MENU_DIVIDER, 0, 0, WIDGET_FONT_SIZE, 0},
+        {"Find ...       Ctrl+F", 0, menu_find, nullptr, 0, 0, 0, WIDGET_FONT_SIZE, 0},
+        {"Find again     Ctrl+G", 0, menu_find_again, nullptr, FL_MENU_DIVIDER, 0, 0,
+         WIDGET_FONT_SIZE, 0},
+        {"Copy           Ctrl+C", 0, menu_copy, nullptr, 0, 0, 0, WIDGET_FONT_SIZE, 0},
+        {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
+    const Fl_Menu_Item* menu = tw_->read_only() ? read_only_items : items;
+    const Fl_Menu_Item* m = menu->popup(Fl::event_x(), Fl::event_y());
     if (m && m->callback()) m->callback()(this, tw_);
     return 1;
   }
@@ -269,6 +296,11 @@ void TextWindow::clear() {
   changed(false);
 }
 
+void TextWindow::show_from_start() {
+  ed_->insert_position(0);
+  ed_->scroll(1, 0);
+}
+
 bool TextWindow::fits(long long added, const char* what) {
   const long long now = buf_->length();
   if (now + added <= max_chars_) return true;
@@ -358,6 +390,7 @@ bool TextWindow::save() {
 }
 
 void TextWindow::load_dialog() {
+  if (read_only_) return;
   if (modified_ && length() > 0 &&
       notice({{"The text has changes that are not saved.", "Load another file all the same ?"},
               {{" Load ", 1}, {" Cancel ", 0}},
@@ -368,6 +401,7 @@ void TextWindow::load_dialog() {
 }
 
 void TextWindow::include_dialog() {
+  if (read_only_) return;
   std::string p = file_asker("Include file", file_name_.c_str(), false);
   if (!p.empty()) include(p);
 }
@@ -409,6 +443,7 @@ bool TextWindow::find_again() {
 
 bool TextWindow::replace(const std::string& what, const std::string& with) {
   if (what.empty()) return false;
+  if (read_only_) return find(what);
   int a, b;
   if (buf_->selection_position(&a, &b) && selected_text() == what) {
     if (!fits(static_cast<long long>(with.size()) - static_cast<long long>(what.size()), "replaced"))
@@ -420,7 +455,7 @@ bool TextWindow::replace(const std::string& what, const std::string& with) {
 }
 
 int TextWindow::replace_all(const std::string& what, const std::string& with) {
-  if (what.empty()) return 0;
+  if (what.empty() || read_only_) return 0;
   std::string t = text();
   int count = 0;
   for (size_t p = t.find(what); p != std::string::npos; p = t.find(what, p + what.size())) ++count;
@@ -447,10 +482,16 @@ int TextWindow::replace_all(const std::string& what, const std::string& with) {
 
 void TextWindow::follow_frame(Frame* f) { f->anchor(ed_, Frame::stretch_w | Frame::stretch_h); }
 
-void TextWindow::undo() { Fl_Text_Editor::kf_undo(0, ed_); }
-void TextWindow::cut() { Fl_Text_Editor::kf_cut(0, ed_); }
+void TextWindow::undo() {
+  if (!read_only_) Fl_Text_Editor::kf_undo(0, ed_);
+}
+void TextWindow::cut() {
+  if (!read_only_) Fl_Text_Editor::kf_cut(0, ed_);
+}
 void TextWindow::copy() { Fl_Text_Editor::kf_copy(0, ed_); }
-void TextWindow::paste() { Fl_Text_Editor::kf_paste(0, ed_); }
+void TextWindow::paste() {
+  if (!read_only_) Fl_Text_Editor::kf_paste(0, ed_);
+}
 
 bool TextWindow::write_raw(int fd) const {
   char chunk[4096];

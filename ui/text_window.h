@@ -8,6 +8,10 @@
 // and a paste, a load, an include or an insertion from the program that
 // would pass it is refused with a notice; the text stays as it was.
 // Selecting with the mouse makes this program hold the X PRIMARY selection.
+//
+// A read-only text window keeps the text the program puts into it: the user
+// may scroll, select, copy, find and save it as a file, but typing, cut,
+// paste, drops, undo, replace, load and include change nothing.
 #pragma once
 #include <string>
 
@@ -32,6 +36,10 @@ class TextWindow {
   void set_text(const std::string& t);
   // Empties the text and forgets the file name.
   void clear();
+  // Shows the text from its first line, with the insertion point there.
+  void show_from_start();
+  void set_read_only(bool on) { read_only_ = on; }
+  bool read_only() const { return read_only_; }
 
   // Inserts at the insertion point and moves it behind the inserted text;
   // false (with a notice) when the text would pass the limit.
@@ -96,5 +104,6 @@ class TextWindow {
   std::string last_find_;
   bool modified_ = false;
   bool loading_ = false;
+  bool read_only_ = false;
   Action change_ = nullptr;
 };

@@ -311,6 +311,7 @@ void TextField::returned(Fl_Widget*, void* d) {
 
 std::string TextField::text() const { return in_->value(); }
 void TextField::set_text(const std::string& t) { in_->value(t.c_str()); }
+void TextField::set_max_chars(int chars) { in_->maximum_size(chars); }
 void TextField::activate(bool on) { on ? in_->activate() : in_->deactivate(); }
 
 NumberField::NumberField(Frame* f, int x, int y, const char* label, int lo, int hi, IndexAction a)

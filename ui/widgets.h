@@ -148,6 +148,9 @@ class TextField {
   TextField& operator=(const TextField&) = delete;
   std::string text() const;
   void set_text(const std::string& t);
+  // Lets it hold at most `chars` characters while it keeps showing as many
+  // as it was made for (a longer text scrolls in the field).
+  void set_max_chars(int chars);
   void activate(bool on);
   Fl_Input* fl() const { return in_; }
 

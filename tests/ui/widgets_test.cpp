@@ -350,6 +350,60 @@ TEST_F(TextFixture, FilesFindReplaceUndoAndShortcuts) {
   std::remove((p + ".copy").c_str());
 }
 
+TEST_F(TextFixture, ReadOnlyKeepsItsText) {
+  NoticeRecorder rec;
+  tw->set_text("first line\nsecond line\n");
+  tw->set_read_only(true);
+  editor()->take_focus();
+  tw->set_insertion_point(3);
+  const int keys[][2] = {{'x', 0}, {FL_BackSpace, 0}, {FL_Delete, 0}, {FL_Enter, 0},
+                         {FL_Tab, 0}, {'x', FL_CTRL}, {'v', FL_CTRL}, {'z', FL_CTRL}};
+  for (const auto& k : keys) {
+    char text[] = "x";  // FLTK swaps the case of an unused letter in place
+    if (k[0] >= 128 || k[1]) text[0] = k[0] == FL_Enter ? '\r' : '\x01';
+    key(f->fl(), k[0], text, k[1]);
+  }
+  paste_event(editor(), "dropped");
+  tw->paste();
+  tw->cut();
+  tw->undo();
+  EXPECT_EQ(tw->replace_all("line", "row"), 0);
+  tw->set_insertion_point(0);
+  EXPECT_TRUE(tw->replace("first", "1st"));  // only finds
+  EXPECT_EQ(tw->text(), "first line\nsecond line\n");
+  EXPECT_TRUE(rec.seen.empty());
+
+  // Moving, selecting and copying still work.
+  tw->set_insertion_point(0);
+  key(f->fl(), FL_Down, "");
+  EXPECT_EQ(tw->insertion_point(), 11);
+  key(f->fl(), 'a', "\x01", FL_CTRL);
+  EXPECT_EQ(tw->selected_text(), "first line\nsecond line\n");
+
+  // The program still writes into it.
+  tw->clear();
+  EXPECT_TRUE(tw->insert("new text"));
+  tw->show_from_start();
+  EXPECT_EQ(tw->insertion_point(), 0);
+  EXPECT_EQ(tw->text(), "new text");
+  tw->set_read_only(false);
+  char y[] = "y";
+  key(f->fl(), 'y', y);
+  EXPECT_EQ(tw->text(), "ynew text");
+}
+
+TEST_F(Widgets, FieldShowsFewerCharactersThanItHolds) {
+  Frame f(Frame::command, 400, 60, "field");
+  TextField t(&f, 5, 5, "Formula:", 30, on_text);
+  const int width = t.fl()->w();
+  t.set_max_chars(80);
+  EXPECT_EQ(t.fl()->w(), width);
+  shown(f);
+  t.fl()->take_focus();
+  for (int i = 0; i < 90; ++i) key(f.fl(), 'k', "k");
+  EXPECT_EQ(t.text(), std::string(80, 'k'));
+}
+
 TEST_F(TextFixture, MouseSelectionHoldsPrimary) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool missing";
   tw->set_text("GATTACA and more");
