@@ -314,6 +314,15 @@ void TextField::set_text(const std::string& t) { in_->value(t.c_str()); }
 void TextField::set_max_chars(int chars) { in_->maximum_size(chars); }
 void TextField::activate(bool on) { on ? in_->activate() : in_->deactivate(); }
 
+void line_up(const std::vector<TextField*>& fields) {
+  int x = 0;
+  for (const TextField* f : fields) x = std::max(x, f->fl()->x());
+  for (TextField* f : fields) {
+    Fl_Input* in = f->fl();
+    in->resize(x, in->y(), in->w(), in->h());  // (Fl_Input::position moves the cursor)
+  }
+}
+
 NumberField::NumberField(Frame* f, int x, int y, const char* label, int lo, int hi, IndexAction a)
     : lo_(lo), hi_(hi), action_(a) {
   const int lw = label_width(label);

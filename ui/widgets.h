@@ -160,6 +160,10 @@ class TextField {
   static void returned(Fl_Widget*, void*);
 };
 
+// Moves the fields' inputs to one x, the largest of them, so that the
+// inputs stand in one column and their labels end where the inputs begin.
+void line_up(const std::vector<TextField*>& fields);
+
 // A labelled field for a whole number in [lo, hi]; on Return its action gets
 // the value (clamped into the range, which the field then shows).
 class NumberField {
