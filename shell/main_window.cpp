@@ -16,7 +16,8 @@
 namespace {
 
 const MenuSpec cost_menu_spec = {
-    kosten, {{"Put actual cost into text"}, {"Put sequence alphabet into text"}}};
+    kosten, {{"Put actual cost into text"}, {"Put sequence alphabet into text"},
+             {"Insert own costfunctions"}, {"Edit predefined costfunctions", &active_function_menu}}};
 const MenuSpec operation_menu_spec = {operation,
                                       {{"Global optimal alignment"},
                                        {"Concave: global optimal alignment"},
@@ -105,6 +106,10 @@ void kosten(const char* label) {
     textsw->insert(cost_description_text().c_str());
   } else if (same(label, "Put sequence alphabet into text")) {
     textsw->insert(sequence_alphabet_text().c_str());
+  } else if (same(label, "Insert own costfunctions")) {
+    show_own_info();
+    get_parameters();
+    own_frame->raise();
   } else {
     not_implemented();
   }

@@ -76,6 +76,7 @@ void get_cost() {
   const std::string text = cost_notice_text(r).c_str();
   if (r.notice == CostNotice::nothing_found) notice1(text, " Sorry ");
   else if (r.notice != CostNotice::none) notice1(text, " Try again ");
+  if (r.notice != CostNotice::syntax_error) refresh_cost_windows();  // nothing was read otherwise
   sequenz_ausgabe();
 }
 
@@ -85,6 +86,7 @@ void get_substitution() {
   if (computing != 0) return berechnung_laeuft();
   const TableError e = read_substitution_table(selection_text());
   if (e != TableError::none) notice1(table_error_text(e).c_str(), " Check it ");
+  else refresh_cost_windows();
   sequenz_ausgabe();
 }
 

@@ -8,6 +8,8 @@
 // "All optimal alignments & current alignment"  graph_window.cpp            choose_frame
 // "Alignment information"                       alignment_info_window.cpp   extra_frame
 // "Alignment output"                            output_window.cpp           out_frame
+// "Insert/Delete costfunction"                  cost_window.cpp             cost_frame
+// "Own insert/delete costfunction"              own_cost_window.cpp         own_frame
 //
 // driver.cpp holds the main loop and the operations; main.cpp is main().
 #pragma once
@@ -22,6 +24,8 @@ extern Frame* info_frame;     // the Info window (Infos → "Info")
 extern Frame* choose_frame;   // "All optimal alignments & current alignment"
 extern Frame* extra_frame;    // "Alignment information"
 extern Frame* out_frame;      // "Alignment output"
+extern Frame* cost_frame;     // "Insert/Delete costfunction" (predefined gap cost functions)
+extern Frame* own_frame;      // "Own insert/delete costfunction" (own gap cost formula)
 
 // Canvases
 extern Canvas* summary_canv;       // the input summary strip of the main window (its X window: xwin)
@@ -29,6 +33,8 @@ extern PictureCanvas* choose_canv; // the graph; its scrollbars are hcf_scrollba
 extern PictureCanvas* out_canv;    // the alignment output; its scrollbar is hao_scrollbar
 extern Canvas* extra_canv;         // the alignment information
 extern Canvas* info_canv;          // the Info window's credits
+extern Canvas* mess_canv;          // the status line of cost_frame
+extern Canvas* mess1_canv;         // the status line of own_frame
 
 // Panel items
 extern Button* inter_rupt;              // "I.n.t.e.r.r.u.p.t", shown while an operation runs
@@ -40,6 +46,15 @@ extern MenuButton* mark_button;         // "Set your mark" (graph window)
 extern Button* new_alignment_button;    // "Get new alignment" (graph window)
 extern NumberField* panel_m1;           // "Position in sequence 1:" (graph window)
 extern NumberField* panel_m2;           // "Position in sequence 2:" (graph window)
+extern TextField* panel_a;              // "     Parameter a is " (cost_frame), and b, c, d
+extern TextField* panel_b;
+extern TextField* panel_c;
+extern TextField* panel_d;
+extern TextField* panel_s1;             // "     Substitutions: " (cost_frame)
+extern TextField* panel_ma1;            // "     Match             : " (cost_frame)
+extern TextField* panel_o;              // "  Costfunction (k)= " (own_frame)
+extern TextField* panel_s2;             // "  Substitutions:      " (own_frame)
+extern TextField* panel_ma2;            // "  Match             :      " (own_frame)
 
 // Text window
 extern TextWindow* textsw;    // the main text window, at most TEXT_LIMIT characters
@@ -112,6 +127,35 @@ void get_infos();                  // "Insert infos into text"
 // about_window.cpp
 void build_about_window();
 void info_proc(Canvas* c);
+
+// cost_window.cpp
+extern const MenuSpec active_function_menu;  // "Active function" and the eight names of func_text
+void build_cost_window();
+void cost_menu(const char* label);  // chooses the function of the window (func_c) and shows it
+void get_parameters();              // writes the active values into every field of both cost windows
+void show_cost_info();              // draws the status line
+std::string cost_status_line();     // "Costfunction is " + name of func_c, or "(empty)"
+// After the cost model changed from elsewhere (Get costfunct., Get
+// subst.table): get_parameters, and an open cost window is drawn and shown again.
+void refresh_cost_windows();
+void a_proc(const char* text);      // the fields; sub_proc and match_proc serve both windows
+void b_proc(const char* text);
+void c_proc(const char* text);
+void d_proc(const char* text);
+void sub_proc(const char* text);
+void match_proc(const char* text);
+void parok_proc();                  // "Ok": commits a..d, the scores and the function
+void no_float();                    // "No correct input !"
+
+// own_cost_window.cpp
+void build_own_cost_window();
+void owncost_proc(const char* text);
+void ownok_proc();                  // "Ok": the own formula and the scores become active
+void show_own_info();               // draws the status line
+std::string own_status_line();      // "Your costfunction is " + the formula (its first 30
+                                    // characters and "..." when longer), or "(empty)"
+void syntax_err();                  // "There's a syntax error !"
+
 
 // driver.cpp
 void run_operation(int code);      // one pass of the loop found `code` in computing

@@ -8,12 +8,16 @@ Frame* info_frame = nullptr;
 Frame* choose_frame = nullptr;
 Frame* extra_frame = nullptr;
 Frame* out_frame = nullptr;
+Frame* cost_frame = nullptr;
+Frame* own_frame = nullptr;
 
 Canvas* summary_canv = nullptr;
 PictureCanvas* choose_canv = nullptr;
 PictureCanvas* out_canv = nullptr;
 Canvas* extra_canv = nullptr;
 Canvas* info_canv = nullptr;
+Canvas* mess_canv = nullptr;
+Canvas* mess1_canv = nullptr;
 
 Button* inter_rupt = nullptr;
 MenuButton* operation_button = nullptr;
@@ -24,6 +28,15 @@ MenuButton* mark_button = nullptr;
 Button* new_alignment_button = nullptr;
 NumberField* panel_m1 = nullptr;
 NumberField* panel_m2 = nullptr;
+TextField* panel_a = nullptr;
+TextField* panel_b = nullptr;
+TextField* panel_c = nullptr;
+TextField* panel_d = nullptr;
+TextField* panel_s1 = nullptr;
+TextField* panel_ma1 = nullptr;
+TextField* panel_o = nullptr;
+TextField* panel_s2 = nullptr;
+TextField* panel_ma2 = nullptr;
 
 TextWindow* textsw = nullptr;
 
@@ -33,6 +46,8 @@ const ShellWindow shell_windows[] = {
     {"All optimal alignments & current alignment", "graph_window.cpp", &choose_frame},
     {"Alignment information", "alignment_info_window.cpp", &extra_frame},
     {"Alignment output", "output_window.cpp", &out_frame},
+    {"Insert/Delete costfunction", "cost_window.cpp", &cost_frame},
+    {"Own insert/delete costfunction", "own_cost_window.cpp", &own_frame},
 };
 const int shell_window_count = sizeof shell_windows / sizeof shell_windows[0];
 
@@ -43,6 +58,9 @@ void build_windows() {
   build_graph_window();
   build_alignment_info_window();
   build_output_window();
+  build_cost_window();
+  build_own_cost_window();
+  get_parameters();
 }
 
 void install_window_hooks() {
@@ -59,4 +77,5 @@ void shell_reset() {
   choose_canv->set_view_start(0, 0);
   choose_canv->set_message({});
   set_main_window_test(main_frame_shown);
+  get_parameters();
 }

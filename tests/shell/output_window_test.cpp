@@ -17,18 +17,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Set pixels of the canvas's window in a column range (any row).
-int ink(Canvas* c, int x0, int x1, int y0, int y1) {
-  XImage* img = XGetImage(fl_display, c->xid(), 0, 0, c->width(), c->height(), AllPlanes, ZPixmap);
-  if (!img) return -1;
-  int k = 0;
-  const unsigned long black = BlackPixel(fl_display, DefaultScreen(fl_display));
-  for (int y = std::max(0, y0); y < std::min(c->height(), y1); ++y)
-    for (int x = std::max(0, x0); x < std::min(c->width(), x1); ++x) k += XGetPixel(img, x, y) == black;
-  XDestroyImage(img);
-  return k;
-}
-
 TEST_F(ShellTest, OutputPictureBoxesAndSize) {
   NoticeRecorder rec;
   read_sequences("ACGT", "ACTT");

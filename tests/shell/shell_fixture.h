@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Window.H>
 #include <FL/x.H>
+#include <X11/Xutil.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -59,6 +64,43 @@ inline void repaint_when_viewable(Canvas* c) {
   settle(0.05);
   c->redraw();
   XSync(fl_display, False);
+}
+
+// Set pixels of the canvas's window in [x0, x1) x [y0, y1); -1 when it
+// cannot be read.
+inline int ink(Canvas* c, int x0, int x1, int y0, int y1) {
+  XImage* img = XGetImage(fl_display, c->xid(), 0, 0, c->width(), c->height(), AllPlanes, ZPixmap);
+  if (!img) return -1;
+  int k = 0;
+  const unsigned long black = BlackPixel(fl_display, DefaultScreen(fl_display));
+  for (int y = std::max(0, y0); y < std::min(c->height(), y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(c->width(), x1); ++x) k += XGetPixel(img, x, y) == black;
+  XDestroyImage(img);
+  return k;
+}
+
+// The button of a frame with this label (nullptr when there is none).
+inline Fl_Widget* frame_button(Frame* f, const char* label) {
+  for (int i = 0; i < f->fl()->children(); ++i) {
+    Fl_Widget* w = f->fl()->child(i);
+    if (w->label() && std::string(w->label()) == label && w->as_group() == nullptr &&
+        dynamic_cast<Fl_Button*>(w))
+      return w;
+  }
+  return nullptr;
+}
+
+// Presses a frame's button as a click does.
+inline void press(Frame* f, const char* label) {
+  Fl_Widget* b = frame_button(f, label);
+  ASSERT_NE(b, nullptr) << label;
+  b->do_callback();
+}
+
+// Typing into a field as a user does: its text, then Return.
+inline void type_into(TextField* f, const std::string& text) {
+  f->set_text(text);
+  f->fl()->do_callback();
 }
 
 inline std::string artifacts_dir() {
