@@ -23,7 +23,7 @@ const MenuSpec operation_menu_spec = {operation,
                                        {"Concave: global optimal alignment"},
                                        {"Concave: short in long sequence"},
                                        {"Concave: optimal subalignment"}}};
-const MenuSpec infos_menu_spec = {hilfe, {{"Info"}}};
+const MenuSpec infos_menu_spec = {hilfe, {{"Info"}, {"Documentation", &documentation_menu}}};
 
 void summary_repaint(Canvas*) { sequenz_ausgabe(); }
 

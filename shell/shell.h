@@ -8,6 +8,7 @@
 // "All optimal alignments & current alignment"  graph_window.cpp            choose_frame
 // "Alignment information"                       alignment_info_window.cpp   extra_frame
 // "Alignment output"                            output_window.cpp           out_frame
+// "Documentation/Dokumentation"                 docu_window.cpp             docu_frame
 // "Insert/Delete costfunction"                  cost_window.cpp             cost_frame
 // "Own insert/delete costfunction"              own_cost_window.cpp         own_frame
 //
@@ -24,6 +25,7 @@ extern Frame* info_frame;     // the Info window (Infos → "Info")
 extern Frame* choose_frame;   // "All optimal alignments & current alignment"
 extern Frame* extra_frame;    // "Alignment information"
 extern Frame* out_frame;      // "Alignment output"
+extern Frame* docu_frame;     // "Documentation/Dokumentation"
 extern Frame* cost_frame;     // "Insert/Delete costfunction" (predefined gap cost functions)
 extern Frame* own_frame;      // "Own insert/delete costfunction" (own gap cost formula)
 
@@ -59,6 +61,8 @@ extern TextField* panel_ma2;            // "  Match             :      " (own_fr
 // Text window
 extern TextWindow* textsw;    // the main text window, at most TEXT_LIMIT characters
 constexpr int TEXT_LIMIT = 100000;
+extern TextWindow* docu;      // the documentation text (read-only), at most DOCU_LIMIT characters
+constexpr int DOCU_LIMIT = 20000;
 
 // The table of windows: title, file, frame.
 struct ShellWindow {
@@ -156,6 +160,10 @@ std::string own_status_line();      // "Your costfunction is " + the formula (it
                                     // characters and "..." when longer), or "(empty)"
 void syntax_err();                  // "There's a syntax error !"
 
+// docu_window.cpp
+extern const MenuSpec documentation_menu;  // "Deutsch", "English"
+void build_docu_window();
+void help_menu(const char* label);  // shows the manual of that language from its start
 
 // driver.cpp
 void run_operation(int code);      // one pass of the loop found `code` in computing

@@ -8,6 +8,7 @@ Frame* info_frame = nullptr;
 Frame* choose_frame = nullptr;
 Frame* extra_frame = nullptr;
 Frame* out_frame = nullptr;
+Frame* docu_frame = nullptr;
 Frame* cost_frame = nullptr;
 Frame* own_frame = nullptr;
 
@@ -39,6 +40,7 @@ TextField* panel_s2 = nullptr;
 TextField* panel_ma2 = nullptr;
 
 TextWindow* textsw = nullptr;
+TextWindow* docu = nullptr;
 
 const ShellWindow shell_windows[] = {
     {"Vardane: sequence alignment, version 1.0", "main_window.cpp, main_window_io.cpp", &frame},
@@ -46,6 +48,7 @@ const ShellWindow shell_windows[] = {
     {"All optimal alignments & current alignment", "graph_window.cpp", &choose_frame},
     {"Alignment information", "alignment_info_window.cpp", &extra_frame},
     {"Alignment output", "output_window.cpp", &out_frame},
+    {"Documentation/Dokumentation", "docu_window.cpp", &docu_frame},
     {"Insert/Delete costfunction", "cost_window.cpp", &cost_frame},
     {"Own insert/delete costfunction", "own_cost_window.cpp", &own_frame},
 };
@@ -58,6 +61,7 @@ void build_windows() {
   build_graph_window();
   build_alignment_info_window();
   build_output_window();
+  build_docu_window();
   build_cost_window();
   build_own_cost_window();
   get_parameters();

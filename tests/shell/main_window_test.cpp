@@ -14,13 +14,13 @@ namespace {
 using Lines = std::vector<std::string>;
 
 TEST_F(ShellTest, WindowsTitlesSizesAndIcon) {
-  ASSERT_EQ(shell_window_count, 7);
+  ASSERT_EQ(shell_window_count, 8);
   const char* titles[] = {"Vardane: sequence alignment, version 1.0", "",
                           "All optimal alignments & current alignment", "Alignment information",
-                          "Alignment output", "Insert/Delete costfunction",
-                          "Own insert/delete costfunction"};
+                          "Alignment output", "Documentation/Dokumentation",
+                          "Insert/Delete costfunction", "Own insert/delete costfunction"};
   const int sizes[][2] = {{660, 460}, {363, 320}, {480, 480}, {400, 200}, {500, 150},
-                          {400, 246}, {400, 166}};
+                          {584, 400}, {400, 246}, {400, 166}};
   for (int i = 0; i < shell_window_count; ++i) {
     Frame* f = *shell_windows[i].frame;
     ASSERT_NE(f, nullptr);
@@ -69,7 +69,7 @@ TEST_F(ShellTest, TopRowAndMenus) {
             (Lines{"Global optimal alignment", "Concave: global optimal alignment",
                    "Concave: short in long sequence", "Concave: optimal subalignment"}));
   EXPECT_EQ(cost_button->item_labels().size(), 13u);  // the cost windows' tests name them
-  EXPECT_EQ(infos_button->item_labels(), (Lines{"Info"}));
+  EXPECT_EQ(infos_button->item_labels(), (Lines{"Info", "Documentation", "Deutsch", "English"}));
   screenshot(frame, "main_window");
 }
 
