@@ -116,9 +116,12 @@ int TextEditor::handle(int e) {
   const int state = Fl::event_state();
   if (tw_->read_only()) {
     // Nothing is pasted, dropped or moved into it; keys that would change the
-    // text go on to the window (Escape closes a pop-up).
+    // text do nothing (Escape still closes a pop-up, Tab still moves on).
     if (e == FL_PASTE) return 1;
-    if ((e == FL_KEYBOARD || e == FL_SHORTCUT) && !reads_only(Fl::event_key(), state)) return 0;
+    if ((e == FL_KEYBOARD || e == FL_SHORTCUT) && !reads_only(Fl::event_key(), state)) {
+      const int key = Fl::event_key();
+      return e == FL_KEYBOARD && key != FL_Escape && key != FL_Tab ? 1 : 0;
+    }
   }
   if (e == FL_KEYBOARD || e == FL_SHORTCUT) {
     const int key = Fl::event_key();
