@@ -422,6 +422,179 @@ class UserRun : public ShellTest {
   }
 };
 
+// Opens a menu of the main window with a click and chooses its item with
+// the keyboard: `keys` as xdotool names them ("Down Down Return").
+void menu_keys(Session& s, Window main, const MenuButton* b, const std::string& keys) {
+  s.click(main, b->x() + b->w() / 2, 12);
+  s.xdo("key --delay 120 " + keys + " sleep 0.3");
+}
+
+// Types into a field of a window: a click into it, the text, Return.
+void type_field(Session& s, Window w, const TextField* f, const std::string& text) {
+  s.click(w, f->fl()->x() + 10, f->fl()->y() + 11);
+  s.xdo("key End shift+Home BackSpace sleep 0.1");
+  s.xdo("type --delay 40 '" + text + "'");
+  s.xdo("key Return sleep 0.2");
+}
+
+// An own formula typed into "Own insert/delete costfunction", then a
+// predefined function and a parameter chosen in "Insert/Delete
+// costfunction"; each time "Global optimal alignment", both blocks
+// inserted, and the saved text compared with the batch tool's output for
+// the same cost.
+void cost_windows_run(bool with_wm) {
+  if (with_wm && !have("openbox")) GTEST_SKIP() << "openbox is missing";
+  Session s(with_wm);
+  ASSERT_TRUE(s.ok());
+  if (with_wm) {
+    ASSERT_TRUE(s.wm_ready()) << "openbox did not take a probe window into a frame";
+  }
+  const std::string tag = with_wm ? "openbox" : "bare";
+  const std::string s1 = "GATTACAGATTACACCGT", s2 = "GCATGCACCGTTA";
+  const std::string original = s1 + "\n" + s2 + "\n";
+  const std::string file = temp_path("costs-" + tag + ".txt");
+  write_file(file, original);
+  s.start_app(file, artifacts_dir() + "/user_run_costs_" + tag + "_stderr.txt");
+  const Window main = s.find("Vardane: sequence alignment, version 1.0");
+  if (!main) s.diagnose("user_run_costs_" + tag);
+  ASSERT_NE(main, 0u);
+  std::this_thread::sleep_for(300ms);
+  s.drag(main, 130, 600, text_line_y(0));
+  ASSERT_EQ(trimmed(s.primary()), s1);
+  s.click(main, 60, 110 + 11);  // "Get sequence 1"
+  s.drag(main, 130, 600, text_line_y(1));
+  ASSERT_EQ(trimmed(s.primary()), s2);
+  s.click(main, 60, 135 + 11);  // "Get sequence 2"
+
+  auto compute_and_insert = [&](const std::string& what) {
+    menu_keys(s, main, operation_button, "Down Return");  // "Global optimal alignment"
+    const Window out = s.find("Alignment output");
+    const Window info = s.find("Alignment information");
+    ASSERT_NE(out, 0u) << what;
+    ASSERT_NE(info, 0u) << what;
+    std::this_thread::sleep_for(300ms);
+    s.click(main, 400, 440);
+    s.xdo("key ctrl+End");
+    s.click(out, 80, 12);   // "Insert alignment into text"
+    s.click(info, 80, 12);  // "Insert infos into text"
+  };
+
+  // " Costfunctions " → "Insert own costfunctions"; the formula, Return, "Ok".
+  menu_keys(s, main, cost_button, "Down Down Down Return");
+  const Window own = s.find("Own insert/delete costfunction");
+  ASSERT_NE(own, 0u) << "the own-function window did not appear";
+  std::this_thread::sleep_for(300ms);
+  type_field(s, own, panel_o, "1+2*k");
+  s.click(own, 110 + 12, 135 + 11);  // "Ok"
+  std::this_thread::sleep_for(300ms);
+  s.screenshot(own, "user_run_costs_" + tag + "_own_window");
+  s.screenshot(main, "user_run_costs_" + tag + "_own_main");
+  compute_and_insert("own formula");
+
+  // " Costfunctions " → "Edit predefined costfunctions" → "a+b*log(k)";
+  // a = 3, Return, "Ok".
+  menu_keys(s, main, cost_button, "Down Down Down Down Right Down Return");
+  const Window pre = s.find("Insert/Delete costfunction");
+  ASSERT_NE(pre, 0u) << "the predefined-function window did not appear";
+  std::this_thread::sleep_for(300ms);
+  type_field(s, pre, panel_a, "3");
+  s.screenshot(pre, "user_run_costs_" + tag + "_predefined_window");
+  s.click(pre, 110 + 12, 215 + 11);  // "Ok"
+  std::this_thread::sleep_for(300ms);
+  compute_and_insert("predefined function");
+
+  s.click(main, 400, 440);
+  s.xdo("key ctrl+s");
+  const std::string tool = std::getenv("VARDANE_ALIGN") ? std::getenv("VARDANE_ALIGN") : "";
+  const std::string f1 = temp_path("c1.txt"), f2 = temp_path("c2.txt");
+  write_file(f1, s1);
+  write_file(f2, s2);
+  const std::string expect = original + s.run(tool + " -c 'cost=1+2*k' " + f1 + " " + f2) +
+                             s.run(tool + " -c 'cost=a+b*log(k), a=3, b=1' " + f1 + " " + f2);
+  std::string saved;
+  for (int i = 0; i < 100 && saved != expect; ++i) {
+    std::this_thread::sleep_for(50ms);
+    saved = read_file(file);
+  }
+  EXPECT_EQ(saved, expect);
+  s.screenshot(main, "user_run_costs_" + tag + "_end");
+  for (const std::string& f : {file, f1, f2}) std::remove(f.c_str());
+}
+
+// Infos → Documentation → Deutsch, then English: the window shows the
+// manual from its start, scrolls, keeps its text against typing, and hands
+// all of it to a select-all.
+void documentation_run(bool with_wm) {
+  if (with_wm && !have("openbox")) GTEST_SKIP() << "openbox is missing";
+  Session s(with_wm);
+  ASSERT_TRUE(s.ok());
+  if (with_wm) {
+    ASSERT_TRUE(s.wm_ready()) << "openbox did not take a probe window into a frame";
+  }
+  const std::string tag = with_wm ? "openbox" : "bare";
+  const std::string file = temp_path("docu-" + tag + ".txt");
+  write_file(file, "");
+  s.start_app(file, artifacts_dir() + "/user_run_docu_" + tag + "_stderr.txt");
+  const Window main = s.find("Vardane: sequence alignment, version 1.0");
+  if (!main) s.diagnose("user_run_docu_" + tag);
+  ASSERT_NE(main, 0u);
+  std::this_thread::sleep_for(300ms);
+  const std::pair<const char*, const char*> manuals[] = {{"Deutsch", "deutsch.txt"},
+                                                         {"English", "english.txt"}};
+  for (const auto& [language, source] : manuals) {
+    const std::string down = std::string(language) == "Deutsch" ? "" : " Down";
+    menu_keys(s, main, infos_button, "Down Down Right" + down + " Return");
+    const Window docu_w = s.find("Documentation/Dokumentation");
+    ASSERT_NE(docu_w, 0u) << language;
+    std::this_thread::sleep_for(400ms);
+    s.screenshot(docu_w, "user_run_docu_" + tag + "_" + language);
+    // Typing, cutting and pasting change nothing; "Save as ..." of the
+    // right mouse button writes the whole manual.
+    s.click(docu_w, 300, 200);
+    s.xdo("type --delay 20 'xyz'");
+    s.xdo("key Return BackSpace Delete ctrl+a ctrl+x ctrl+v ctrl+z sleep 0.2");
+    s.xdo("key Next Next Next sleep 0.3");
+    s.screenshot(docu_w, "user_run_docu_" + tag + "_" + language + "_page4");
+    // A name of its own in the chooser's folder (the program's working
+    // folder): a typed path would meet the chooser's completion.
+    const std::string name = "vardane-test-" + std::to_string(getpid()) + "-manual-" + tag + "-" +
+                             language + ".txt";
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const std::string saved = std::string(cwd) + "/" + name;
+    auto [ox, oy] = s.origin(docu_w);
+    s.xdo("mousemove " + std::to_string(ox + 300) + " " + std::to_string(oy + 200) +
+          " click 3 sleep 0.3 key Down Return");
+    const Window asker = s.find("Save as", 10);
+    ASSERT_NE(asker, 0u) << "no file chooser";
+    std::this_thread::sleep_for(500ms);
+    s.click(asker, s.size(asker).first - 120, s.size(asker).second - 58);  // "Filename:"
+    s.xdo("key End shift+Home BackSpace sleep 0.1");
+    s.xdo("type --delay 10 '" + name + "'");
+    s.screenshot(asker, "user_run_docu_" + tag + "_" + language + "_save_as");
+    s.click(asker, s.size(asker).first - 122, s.size(asker).second - 24);  // "OK"
+    const std::string want = read_file(std::string(VARDANE_SOURCE_DIR) + "/shell/docs/" + source);
+    std::string got;
+    for (int i = 0; i < 100 && got != want; ++i) {
+      std::this_thread::sleep_for(50ms);
+      got = read_file(saved);
+    }
+    EXPECT_EQ(got, want) << language;
+    std::remove(saved.c_str());
+  }
+  s.wm_close(main);
+  const Window quit = s.other_window({main, s.find("Documentation/Dokumentation", 1)});
+  ASSERT_NE(quit, 0u);
+  s.click(quit, (s.size(quit).first - 132) / 2 + 30, 20 + 24 + 12 + 15);
+  EXPECT_EQ(s.wait_app(10), 0);
+  std::remove(file.c_str());
+}
+
+TEST_F(UserRun, CostWindowsBareServer) { cost_windows_run(false); }
+TEST_F(UserRun, CostWindowsUnderOpenbox) { cost_windows_run(true); }
+TEST_F(UserRun, DocumentationBareServer) { documentation_run(false); }
+TEST_F(UserRun, DocumentationUnderOpenbox) { documentation_run(true); }
+
 TEST_F(UserRun, ComputeAndSaveBareServer) { compute_and_save(false); }
 TEST_F(UserRun, ComputeAndSaveUnderOpenbox) { compute_and_save(true); }
 TEST_F(UserRun, InterruptBareServer) { interrupt(false); }
