@@ -117,8 +117,6 @@ void d_proc(const char* text) { take_number(text, &dm, false); }
 void sub_proc(const char* text) { take_number(text, &subm, true); }
 void match_proc(const char* text) { take_number(text, &matm, true); }
 
-void no_float() { notice1("No correct input !", " Try again "); }
-
 void parok_proc() {
   if (computing != 0) return berechnung_laeuft();
   if (aa != am || bb != bm || cc != cm || dd != dm || sub != subm || func != func_c ||

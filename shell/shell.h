@@ -149,7 +149,6 @@ void d_proc(const char* text);
 void sub_proc(const char* text);
 void match_proc(const char* text);
 void parok_proc();                  // "Ok": commits a..d, the scores and the function
-void no_float();                    // "No correct input !"
 
 // own_cost_window.cpp
 void build_own_cost_window();

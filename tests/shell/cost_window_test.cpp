@@ -5,6 +5,8 @@
 // text.
 #include "tests/shell/shell_fixture.h"
 
+#include "tests/shell/frame_items.h"
+
 #include "cost/cost.h"
 #include "cost/own.h"
 #include "views/summary.h"
@@ -85,7 +87,7 @@ TEST_F(ShellTest, PredefinedFunctionWindow) {
   repaint_when_viewable(mess_canv);
   EXPECT_EQ(ink(mess_canv, 0, 90, 0, 24), 0);
   EXPECT_GT(ink(mess_canv, 95, 300, 5, 20), 50);
-  type_into(panel_a, "3");
+  enter(panel_a->fl(), "3");
   EXPECT_EQ(aa * 10 + am, 5 + 3);  // pending only
   screenshot(cost_frame, "cost_window");
 
@@ -113,15 +115,15 @@ TEST_F(ShellTest, PredefinedFunctionWindow) {
                      {panel_ma1, "1e-46"}, {panel_ma1, ""}};
   for (const Bad& b : bad) {
     const size_t before = rec.seen.size();
-    type_into(b.field, b.text);
+    enter(b.field->fl(), b.text);
     ASSERT_EQ(rec.seen.size(), before + 1) << b.text;
     EXPECT_EQ(rec.seen.back().lines, Lines{"No correct input !"});
     EXPECT_EQ(rec.seen.back().buttons[0].label, " Try again ");
   }
   EXPECT_EQ(am * 1000 + bm * 100 + cm * 10 + dm, 3111);
   EXPECT_EQ(subm * 10 + matm, 20);
-  type_into(panel_a, "-4999");  // a parameter may be -4999
-  type_into(panel_ma1, " -0.5");
+  enter(panel_a->fl(), "-4999");  // a parameter may be -4999
+  enter(panel_ma1->fl(), " -0.5");
   EXPECT_EQ(am, -4999);
   EXPECT_EQ(matm, -0.5);
   EXPECT_EQ(rec.seen.size(), std::size(bad));
@@ -138,8 +140,8 @@ TEST_F(ShellTest, PredefinedFunctionWindow) {
 TEST_F(ShellTest, PendingValuesOutliveCancel) {
   NoticeRecorder rec;
   ASSERT_TRUE(cost_button->choose("a+b*log(k)"));
-  type_into(panel_b, "9");
-  type_into(panel_s1, "4");
+  enter(panel_b->fl(), "9");
+  enter(panel_s1->fl(), "4");
   press(cost_frame, "Cancel");
   EXPECT_FALSE(cost_frame->shown());
   EXPECT_EQ(func * 10 + bb * 100 + sub, 40 + 100 + 2);  // nothing committed
@@ -156,7 +158,7 @@ TEST_F(ShellTest, PendingValuesOutliveCancel) {
 
   // The own window's "Cancel" keeps its pending formula likewise.
   ASSERT_TRUE(cost_button->choose("Insert own costfunctions"));
-  type_into(panel_o, "1+k");
+  enter(panel_o->fl(), "1+k");
   press(own_frame, "Cancel");
   EXPECT_FALSE(own_frame->shown());
   EXPECT_EQ(func, 4);
@@ -181,7 +183,7 @@ TEST_F(ShellTest, OwnFunctionWindow) {
   ms1 = "ACGT", ms2 = "AGT";
   for (const char* bad : {"2 + k", "2k", "k&2", "sqrtk", "A+B*K", "(1", ""}) {
     const size_t before = rec.seen.size();
-    type_into(panel_o, bad);
+    enter(panel_o->fl(), bad);
     ASSERT_EQ(rec.seen.size(), before + 1) << bad;
     EXPECT_EQ(rec.seen.back().lines, Lines{"There's a syntax error !"});
     EXPECT_EQ(rec.seen.back().buttons[0].label, " Try again ");
@@ -193,7 +195,7 @@ TEST_F(ShellTest, OwnFunctionWindow) {
 
   // An accepted one becomes active with "Ok".
   const size_t notices = rec.seen.size();
-  type_into(panel_o, "2+k");
+  enter(panel_o->fl(), "2+k");
   EXPECT_EQ(func, 4);
   press(own_frame, "Ok");
   EXPECT_EQ(rec.seen.size(), notices);
@@ -213,19 +215,19 @@ TEST_F(ShellTest, OwnFunctionWindow) {
   // field holds 80.
   const std::string f35 = "1+k+k+k+k+k+k+k+k+k+k+k+k+k+k+k+k+k";  // 35 characters
   ASSERT_EQ(f35.size(), 35u);
-  type_into(panel_o, f35);
+  enter(panel_o->fl(), f35);
   press(own_frame, "Ok");
   EXPECT_EQ(own_status_line(), "Your costfunction is " + f35.substr(0, 30) + "...");
   screenshot(own_frame, "own_cost_window");
   std::string f80 = "10";
   while (f80.size() < 80) f80 += "+k";
-  type_into(panel_o, f80);
+  enter(panel_o->fl(), f80);
   press(own_frame, "Ok");
   EXPECT_EQ(own_func.length(), 80);
   EXPECT_EQ(gap_cost(2), 10 + 39 * 2);
 
   computing = 7;
-  type_into(panel_o, "3+k");
+  enter(panel_o->fl(), "3+k");
   press(own_frame, "Ok");
   computing = 0;
   EXPECT_EQ(rec.last_line(), "Not possible while computing !");
@@ -235,7 +237,7 @@ TEST_F(ShellTest, OwnFunctionWindow) {
   // function is chosen, and "Ok" keeps the formula while it commits a to d.
   ASSERT_TRUE(cost_button->choose("Active function"));
   EXPECT_EQ(cost_status_line(), "Costfunction is (empty)");
-  type_into(panel_c, "7");
+  enter(panel_c->fl(), "7");
   press(cost_frame, "Ok");
   EXPECT_EQ(func, 0);
   EXPECT_EQ(cc, 7);
@@ -251,8 +253,8 @@ TEST_F(ShellTest, ScoresBesideASubstitutionTable) {
   for (TextField* f : {panel_s1, panel_ma1, panel_s2, panel_ma2}) EXPECT_EQ(f->text(), " table");
   // A number in the own window's substitution field and its "Ok": different
   // letters score it, equal letters still use the table.
-  type_into(panel_o, "1+k");
-  type_into(panel_s2, "2");
+  enter(panel_o->fl(), "1+k");
+  enter(panel_s2->fl(), "2");
   press(own_frame, "Ok");
   EXPECT_EQ(sub, 2);
   EXPECT_EQ(mat, TABLE_MARKER);
@@ -265,7 +267,7 @@ TEST_F(ShellTest, ScoresBesideASubstitutionTable) {
   select_text("A C G T: 5 1 1 1  5 1 1  5 1  5");
   get_substitution();
   ASSERT_TRUE(cost_button->choose("a+b*k"));
-  type_into(panel_ma1, "-1");
+  enter(panel_ma1->fl(), "-1");
   press(cost_frame, "Ok");
   EXPECT_EQ(sub, TABLE_MARKER);
   EXPECT_EQ(pair_score('A', 'A'), -1.0f);

@@ -4,6 +4,8 @@
 // and from their start.
 #include "tests/shell/shell_fixture.h"
 
+#include "tests/shell/frame_items.h"
+
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Text_Display.H>

@@ -5,14 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
-#include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
-#include <FL/Fl_Window.H>
 #include <FL/x.H>
-#include <X11/Xutil.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -79,30 +76,6 @@ inline int ink(Canvas* c, int x0, int x1, int y0, int y1) {
   return k;
 }
 
-// The button of a frame with this label (nullptr when there is none).
-inline Fl_Widget* frame_button(Frame* f, const char* label) {
-  for (int i = 0; i < f->fl()->children(); ++i) {
-    Fl_Widget* w = f->fl()->child(i);
-    if (w->label() && std::string(w->label()) == label && w->as_group() == nullptr &&
-        dynamic_cast<Fl_Button*>(w))
-      return w;
-  }
-  return nullptr;
-}
-
-// Presses a frame's button as a click does.
-inline void press(Frame* f, const char* label) {
-  Fl_Widget* b = frame_button(f, label);
-  ASSERT_NE(b, nullptr) << label;
-  b->do_callback();
-}
-
-// Typing into a field as a user does: its text, then Return.
-inline void type_into(TextField* f, const std::string& text) {
-  f->set_text(text);
-  f->fl()->do_callback();
-}
-
 inline std::string artifacts_dir() {
   std::string d = std::string(VARDANE_BINARY_DIR) + "/test-artifacts";
   mkdir(d.c_str(), 0755);
@@ -129,6 +102,16 @@ inline std::string temp_path(const std::string& name) {
 
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// Typing into a field and Return; choosing an item of a choice.
+inline void enter(Fl_Input* field, const std::string& text) {
+  field->value(text.c_str());
+  field->do_callback();
+}
+inline void pick(Choice* c, int index) {
+  c->set_value(index);
+  c->fl()->do_callback();
 }
 
 // The selection as a user makes it: the program holds PRIMARY with the text.
