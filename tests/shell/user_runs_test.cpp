@@ -422,43 +422,67 @@ class UserRun : public ShellTest {
   }
 };
 
-// Opens a menu of the main window with a click and chooses its item with
-// the keyboard: `keys` as xdotool names them ("Down Down Return").
-void menu_keys(Session& s, Window main, const MenuButton* b, const std::string& keys) {
-  s.click(main, b->x() + b->w() / 2, 12);
-  s.xdo("key --delay 120 " + keys + " sleep 0.3");
-}
 
-// Types into a field of a window: a click into it, the text, Return.
-void type_field(Session& s, Window w, const TextField* f, const std::string& text) {
-  s.click(w, f->fl()->x() + 10, f->fl()->y() + 11);
-  s.xdo("key End shift+Home BackSpace sleep 0.1");
-  s.xdo("type --delay 40 '" + text + "'");
-  s.xdo("key Return sleep 0.2");
-}
+TEST_F(UserRun, ComputeAndSaveBareServer) { compute_and_save(false); }
+TEST_F(UserRun, ComputeAndSaveUnderOpenbox) { compute_and_save(true); }
+TEST_F(UserRun, InterruptBareServer) { interrupt(false); }
+TEST_F(UserRun, InterruptUnderOpenbox) { interrupt(true); }
+
+// Runs of the cost windows and the documentation: a session, and `vardane`
+// started in it on a text file.
+class WindowRun : public UserRun {
+ protected:
+  void TearDown() override {
+    session.reset();
+    if (!file.empty()) std::remove(file.c_str());
+    UserRun::TearDown();
+  }
+
+ public:
+  // False (with the reason reported) when the program's main window did not show.
+  bool start(bool with_wm, const std::string& name, const std::string& text) {
+    tag = name + (with_wm ? "_openbox" : "_bare");
+    session = std::make_unique<Session>(with_wm);
+    if (!session->ok()) return ADD_FAILURE() << "no X server", false;
+    if (with_wm && !session->wm_ready())
+      return ADD_FAILURE() << "openbox did not take a probe window into a frame", false;
+    file = temp_path(tag + ".txt");
+    write_file(file, text);
+    session->start_app(file, artifacts_dir() + "/user_run_" + tag + "_stderr.txt");
+    main = session->find("Vardane: sequence alignment, version 1.0");
+    if (!main) session->diagnose("user_run_" + tag);
+    std::this_thread::sleep_for(300ms);
+    return main != 0 || (ADD_FAILURE() << "no main window", false);
+  }
+  // Opens a menu of the main window with a click and chooses its item with
+  // the keyboard: `keys` as xdotool names them ("Down Down Return").
+  void menu_keys(const MenuButton* b, const std::string& keys) {
+    session->click(main, b->x() + b->w() / 2, 12);
+    session->xdo("key --delay 120 " + keys + " sleep 0.3");
+  }
+  // Types into a field of a window: a click into it, the text, Return.
+  void type_field(Window w, const TextField* f, const std::string& text) {
+    session->click(w, f->fl()->x() + 10, f->fl()->y() + 11);
+    session->xdo("key End shift+Home BackSpace sleep 0.1");
+    session->xdo("type --delay 40 '" + text + "'");
+    session->xdo("key Return sleep 0.2");
+  }
+  std::unique_ptr<Session> session;
+  Window main = 0;
+  std::string file, tag;
+};
 
 // An own formula typed into "Own insert/delete costfunction", then a
 // predefined function and a parameter chosen in "Insert/Delete
 // costfunction"; each time "Global optimal alignment", both blocks
 // inserted, and the saved text compared with the batch tool's output for
 // the same cost.
-void cost_windows_run(bool with_wm) {
-  if (with_wm && !have("openbox")) GTEST_SKIP() << "openbox is missing";
-  Session s(with_wm);
-  ASSERT_TRUE(s.ok());
-  if (with_wm) {
-    ASSERT_TRUE(s.wm_ready()) << "openbox did not take a probe window into a frame";
-  }
-  const std::string tag = with_wm ? "openbox" : "bare";
+void cost_windows_run(WindowRun& r, bool with_wm) {
   const std::string s1 = "GATTACAGATTACACCGT", s2 = "GCATGCACCGTTA";
   const std::string original = s1 + "\n" + s2 + "\n";
-  const std::string file = temp_path("costs-" + tag + ".txt");
-  write_file(file, original);
-  s.start_app(file, artifacts_dir() + "/user_run_costs_" + tag + "_stderr.txt");
-  const Window main = s.find("Vardane: sequence alignment, version 1.0");
-  if (!main) s.diagnose("user_run_costs_" + tag);
-  ASSERT_NE(main, 0u);
-  std::this_thread::sleep_for(300ms);
+  if (!r.start(with_wm, "costs", original)) return;
+  Session& s = *r.session;
+  const Window main = r.main;
   s.drag(main, 130, 600, text_line_y(0));
   ASSERT_EQ(trimmed(s.primary()), s1);
   s.click(main, 60, 110 + 11);  // "Get sequence 1"
@@ -467,7 +491,7 @@ void cost_windows_run(bool with_wm) {
   s.click(main, 60, 135 + 11);  // "Get sequence 2"
 
   auto compute_and_insert = [&](const std::string& what) {
-    menu_keys(s, main, operation_button, "Down Return");  // "Global optimal alignment"
+    r.menu_keys(operation_button, "Down Return");  // "Global optimal alignment"
     const Window out = s.find("Alignment output");
     const Window info = s.find("Alignment information");
     ASSERT_NE(out, 0u) << what;
@@ -480,25 +504,25 @@ void cost_windows_run(bool with_wm) {
   };
 
   // " Costfunctions " → "Insert own costfunctions"; the formula, Return, "Ok".
-  menu_keys(s, main, cost_button, "Down Down Down Return");
+  r.menu_keys(cost_button, "Down Down Down Return");
   const Window own = s.find("Own insert/delete costfunction");
   ASSERT_NE(own, 0u) << "the own-function window did not appear";
   std::this_thread::sleep_for(300ms);
-  type_field(s, own, panel_o, "1+2*k");
+  r.type_field(own, panel_o, "1+2*k");
   s.click(own, 110 + 12, 135 + 11);  // "Ok"
   std::this_thread::sleep_for(300ms);
-  s.screenshot(own, "user_run_costs_" + tag + "_own_window");
-  s.screenshot(main, "user_run_costs_" + tag + "_own_main");
+  s.screenshot(own, "user_run_" + r.tag + "_own_window");
+  s.screenshot(main, "user_run_" + r.tag + "_own_main");
   compute_and_insert("own formula");
 
-  // " Costfunctions " → "Edit predefined costfunctions" → "a+b*log(k)";
-  // a = 3, Return, "Ok".
-  menu_keys(s, main, cost_button, "Down Down Down Down Right Down Return");
+  // " Costfunctions " → "Edit predefined costfunctions" → "a+b*log(k)"
+  // (the pull-right opens on "Active function"); a = 3, Return, "Ok".
+  r.menu_keys(cost_button, "Down Down Down Down Right Down Return");
   const Window pre = s.find("Insert/Delete costfunction");
   ASSERT_NE(pre, 0u) << "the predefined-function window did not appear";
   std::this_thread::sleep_for(300ms);
-  type_field(s, pre, panel_a, "3");
-  s.screenshot(pre, "user_run_costs_" + tag + "_predefined_window");
+  r.type_field(pre, panel_a, "3");
+  s.screenshot(pre, "user_run_" + r.tag + "_predefined_window");
   s.click(pre, 110 + 12, 215 + 11);  // "Ok"
   std::this_thread::sleep_for(300ms);
   compute_and_insert("predefined function");
@@ -514,50 +538,39 @@ void cost_windows_run(bool with_wm) {
   std::string saved;
   for (int i = 0; i < 100 && saved != expect; ++i) {
     std::this_thread::sleep_for(50ms);
-    saved = read_file(file);
+    saved = read_file(r.file);
   }
   EXPECT_EQ(saved, expect);
-  s.screenshot(main, "user_run_costs_" + tag + "_end");
-  for (const std::string& f : {file, f1, f2}) std::remove(f.c_str());
+  s.screenshot(main, "user_run_" + r.tag + "_end");
+  for (const std::string& f : {f1, f2}) std::remove(f.c_str());
 }
 
 // Infos → Documentation → Deutsch, then English: the window shows the
-// manual from its start, scrolls, keeps its text against typing, and hands
-// all of it to a select-all.
-void documentation_run(bool with_wm) {
-  if (with_wm && !have("openbox")) GTEST_SKIP() << "openbox is missing";
-  Session s(with_wm);
-  ASSERT_TRUE(s.ok());
-  if (with_wm) {
-    ASSERT_TRUE(s.wm_ready()) << "openbox did not take a probe window into a frame";
-  }
-  const std::string tag = with_wm ? "openbox" : "bare";
-  const std::string file = temp_path("docu-" + tag + ".txt");
-  write_file(file, "");
-  s.start_app(file, artifacts_dir() + "/user_run_docu_" + tag + "_stderr.txt");
-  const Window main = s.find("Vardane: sequence alignment, version 1.0");
-  if (!main) s.diagnose("user_run_docu_" + tag);
-  ASSERT_NE(main, 0u);
-  std::this_thread::sleep_for(300ms);
+// manual from its start, pages, keeps its text against typing, and "Save
+// as ..." of the right mouse button writes all of it.
+void documentation_run(WindowRun& r, bool with_wm) {
+  if (!r.start(with_wm, "docu", "")) return;
+  Session& s = *r.session;
   const std::pair<const char*, const char*> manuals[] = {{"Deutsch", "deutsch.txt"},
                                                          {"English", "english.txt"}};
   for (const auto& [language, source] : manuals) {
-    const std::string down = std::string(language) == "Deutsch" ? "" : " Down";
-    menu_keys(s, main, infos_button, "Down Down Right" + down + " Return");
+    // The pull-right opens on "Deutsch".
+    r.menu_keys(infos_button, std::string("Down Down Right") +
+                                  (std::string(language) == "English" ? " Down" : "") + " Return");
     const Window docu_w = s.find("Documentation/Dokumentation");
     ASSERT_NE(docu_w, 0u) << language;
     std::this_thread::sleep_for(400ms);
-    s.screenshot(docu_w, "user_run_docu_" + tag + "_" + language);
-    // Typing, cutting and pasting change nothing; "Save as ..." of the
-    // right mouse button writes the whole manual.
+    const std::string shot = "user_run_" + r.tag + "_" + language;
+    s.screenshot(docu_w, shot);
     s.click(docu_w, 300, 200);
     s.xdo("type --delay 20 'xyz'");
     s.xdo("key Return BackSpace Delete ctrl+a ctrl+x ctrl+v ctrl+z sleep 0.2");
     s.xdo("key Next Next Next sleep 0.3");
-    s.screenshot(docu_w, "user_run_docu_" + tag + "_" + language + "_page4");
+    s.screenshot(docu_w, shot + "_page4");
+
     // A name of its own in the chooser's folder (the program's working
     // folder): a typed path would meet the chooser's completion.
-    const std::string name = "vardane-test-" + std::to_string(getpid()) + "-manual-" + tag + "-" +
+    const std::string name = "vardane-test-" + std::to_string(getpid()) + "-" + r.tag + "-" +
                              language + ".txt";
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
@@ -571,7 +584,7 @@ void documentation_run(bool with_wm) {
     s.click(asker, s.size(asker).first - 120, s.size(asker).second - 58);  // "Filename:"
     s.xdo("key End shift+Home BackSpace sleep 0.1");
     s.xdo("type --delay 10 '" + name + "'");
-    s.screenshot(asker, "user_run_docu_" + tag + "_" + language + "_save_as");
+    s.screenshot(asker, shot + "_save_as");
     s.click(asker, s.size(asker).first - 122, s.size(asker).second - 24);  // "OK"
     const std::string want = read_file(std::string(VARDANE_SOURCE_DIR) + "/shell/docs/" + source);
     std::string got;
@@ -579,26 +592,26 @@ void documentation_run(bool with_wm) {
       std::this_thread::sleep_for(50ms);
       got = read_file(saved);
     }
-    EXPECT_EQ(got, want) << language;
+    EXPECT_EQ(got, want) << language;  // typing changed nothing
     std::remove(saved.c_str());
   }
-  s.wm_close(main);
-  const Window quit = s.other_window({main, s.find("Documentation/Dokumentation", 1)});
+  s.wm_close(r.main);
+  const Window quit = s.other_window({r.main, s.find("Documentation/Dokumentation", 1)});
   ASSERT_NE(quit, 0u);
   s.click(quit, (s.size(quit).first - 132) / 2 + 30, 20 + 24 + 12 + 15);
   EXPECT_EQ(s.wait_app(10), 0);
-  std::remove(file.c_str());
 }
 
-TEST_F(UserRun, CostWindowsBareServer) { cost_windows_run(false); }
-TEST_F(UserRun, CostWindowsUnderOpenbox) { cost_windows_run(true); }
-TEST_F(UserRun, DocumentationBareServer) { documentation_run(false); }
-TEST_F(UserRun, DocumentationUnderOpenbox) { documentation_run(true); }
-
-TEST_F(UserRun, ComputeAndSaveBareServer) { compute_and_save(false); }
-TEST_F(UserRun, ComputeAndSaveUnderOpenbox) { compute_and_save(true); }
-TEST_F(UserRun, InterruptBareServer) { interrupt(false); }
-TEST_F(UserRun, InterruptUnderOpenbox) { interrupt(true); }
+TEST_F(WindowRun, CostWindowsBareServer) { cost_windows_run(*this, false); }
+TEST_F(WindowRun, CostWindowsUnderOpenbox) {
+  if (!have("openbox")) GTEST_SKIP() << "openbox is missing";
+  cost_windows_run(*this, true);
+}
+TEST_F(WindowRun, DocumentationBareServer) { documentation_run(*this, false); }
+TEST_F(WindowRun, DocumentationUnderOpenbox) {
+  if (!have("openbox")) GTEST_SKIP() << "openbox is missing";
+  documentation_run(*this, true);
+}
 
 }  // namespace
 }  // namespace shell_test
