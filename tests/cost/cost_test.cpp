@@ -214,12 +214,12 @@ TEST_F(Cost, FieldNumbersFollowTheReader) {
     cost_reset();
     EXPECT_EQ(read_cost_description((std::string("a=") + t).c_str()).notice == CostNotice::none,
               param) << t;
-    if (param) EXPECT_EQ(aa, p) << t;
+    EXPECT_EQ(aa, param ? p : 0.5) << t;
     EXPECT_EQ(read_cost_description((std::string("subst.=") + t).c_str()).notice == CostNotice::none,
               score) << t;
-    if (score) EXPECT_EQ(sub, s) << t;
-    if (!param) EXPECT_EQ(p, 42) << t;  // refused: nothing written
-    if (!score) EXPECT_EQ(s, 42) << t;
+    EXPECT_EQ(sub, score ? s : 2.0) << t;
+    EXPECT_EQ(p, param ? p : 42) << t;  // refused: nothing written
+    EXPECT_EQ(s, score ? s : 42) << t;
   }
   // Unlike the reader, a field keeps its blanks and commas: they make no number.
   double v = 0;
