@@ -2,6 +2,8 @@
 // operation code in `computing`.
 #include <FL/Fl.H>
 
+#include <climits>
+
 #include "cost/cost.h"
 #include "engine/common/operations.h"
 #include "engine/concave/concave.h"
@@ -9,6 +11,7 @@
 #include "shell/shell.h"
 #include "state/state.h"
 #include "ui/display.h"
+#include "ui/progress.h"
 
 namespace {
 
@@ -34,6 +37,20 @@ void run_alignment(int code) {
   if (r == OpResult::computed || r == OpResult::cached) show_results();
 }
 
+// Code 2: the dot matrix; its window comes up unless interrupted.
+void run_dot_matrix() {
+  if (check_inputs(INT_MAX) != OpResult::computed) return;  // '-' or '>' in a sequence
+  inter_rupt->show();
+  show_break_it("plot dot-matrix");
+  plot_matrix();
+  const int code = computing;
+  computing = 0;
+  inter_rupt->hide();
+  sequenz_ausgabe();
+  flush_display();
+  if (code != 0) raise_dot_window();
+}
+
 }  // namespace
 
 bool main_frame_shown() { return frame && frame->shown(); }
@@ -46,7 +63,9 @@ void run_operation(int code) {
     case 8:
       run_alignment(code);
       break;
-    case 2:  // the dot matrix,
+    case 2:
+      run_dot_matrix();
+      break;
     case 4:  // the redraw at a new graph size and
     case 5:  // the alignment through the marks come with their windows
       computing = 0;

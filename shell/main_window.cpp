@@ -21,7 +21,8 @@ const MenuSpec operation_menu_spec = {operation,
                                       {{"Global optimal alignment"},
                                        {"Concave: global optimal alignment"},
                                        {"Concave: short in long sequence"},
-                                       {"Concave: optimal subalignment"}}};
+                                       {"Concave: optimal subalignment"},
+                                       {"Dot matrix", &dot_menu_spec}}};
 const MenuSpec infos_menu_spec = {hilfe, {{"Info"}}};
 
 void summary_repaint(Canvas*) { sequenz_ausgabe(); }
@@ -97,6 +98,7 @@ void operation(const char* label) {
   else if (same(label, "Concave: global optimal alignment")) computing = 6;
   else if (same(label, "Concave: short in long sequence")) computing = 7;
   else if (same(label, "Concave: optimal subalignment")) computing = 8;
+  else if (same(label, "Dot matrix")) plot_flag = 2, computing = 2;
   else not_implemented();
 }
 

@@ -8,6 +8,7 @@
 // "All optimal alignments & current alignment"  graph_window.cpp            choose_frame
 // "Alignment information"                       alignment_info_window.cpp   extra_frame
 // "Alignment output"                            output_window.cpp           out_frame
+// "Dot matrix"                                  dot_window.cpp              plot_frame
 //
 // driver.cpp holds the main loop and the operations; main.cpp is main().
 #pragma once
@@ -22,6 +23,7 @@ extern Frame* info_frame;     // the Info window (Infos → "Info")
 extern Frame* choose_frame;   // "All optimal alignments & current alignment"
 extern Frame* extra_frame;    // "Alignment information"
 extern Frame* out_frame;      // "Alignment output"
+extern Frame* plot_frame;     // "Dot matrix"
 
 // Canvases
 extern Canvas* summary_canv;       // the input summary strip of the main window (its X window: xwin)
@@ -29,6 +31,7 @@ extern PictureCanvas* choose_canv; // the graph; its scrollbars are hcf_scrollba
 extern PictureCanvas* out_canv;    // the alignment output; its scrollbar is hao_scrollbar
 extern Canvas* extra_canv;         // the alignment information
 extern Canvas* info_canv;          // the Info window's credits
+extern PictureCanvas* canvas1;     // the dot matrix; its scrollbars are hpl_scrollbar and vpl_scrollbar
 
 // Panel items
 extern Button* inter_rupt;              // "I.n.t.e.r.r.u.p.t", shown while an operation runs
@@ -103,6 +106,15 @@ void install_graph_hooks();
 void repaint_plot(PictureCanvas* c);
 void raise_graph_window();
 void hide_graph_window();
+
+// dot_window.cpp
+void build_dot_window();
+void dot_menu(const char* label);  // the Dot matrix menu under " Operation "
+extern const MenuSpec dot_menu_spec;
+void plot_matrix();                // draws the dot matrix of seq1 and seq2 (operation 2)
+void repaint_dot(PictureCanvas* c);
+void raise_dot_window();
+void dot_window_reset();
 
 // alignment_info_window.cpp
 void build_alignment_info_window();

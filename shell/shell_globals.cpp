@@ -8,12 +8,14 @@ Frame* info_frame = nullptr;
 Frame* choose_frame = nullptr;
 Frame* extra_frame = nullptr;
 Frame* out_frame = nullptr;
+Frame* plot_frame = nullptr;
 
 Canvas* summary_canv = nullptr;
 PictureCanvas* choose_canv = nullptr;
 PictureCanvas* out_canv = nullptr;
 Canvas* extra_canv = nullptr;
 Canvas* info_canv = nullptr;
+PictureCanvas* canvas1 = nullptr;
 
 Button* inter_rupt = nullptr;
 MenuButton* operation_button = nullptr;
@@ -33,6 +35,7 @@ const ShellWindow shell_windows[] = {
     {"All optimal alignments & current alignment", "graph_window.cpp", &choose_frame},
     {"Alignment information", "alignment_info_window.cpp", &extra_frame},
     {"Alignment output", "output_window.cpp", &out_frame},
+    {"Dot matrix", "dot_window.cpp", &plot_frame},
 };
 const int shell_window_count = sizeof shell_windows / sizeof shell_windows[0];
 
@@ -40,6 +43,7 @@ void build_windows() {
   build_main_window();
   build_main_window_io();
   build_about_window();
+  build_dot_window();
   build_graph_window();
   build_alignment_info_window();
   build_output_window();
@@ -58,5 +62,6 @@ void shell_reset() {
   out_canv->set_view_start(0, 0);
   choose_canv->set_view_start(0, 0);
   choose_canv->set_message({});
+  dot_window_reset();
   set_main_window_test(main_frame_shown);
 }
