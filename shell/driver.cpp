@@ -51,6 +51,22 @@ void run_dot_matrix() {
   if (code != 0) raise_dot_window();
 }
 
+// Code 4: the graph, its circles and the marks again at the new size.
+void run_redraw_operation() {
+  inter_rupt->show();
+  const RedrawResult r = run_redraw();
+  inter_rupt->hide();
+  sequenz_ausgabe();
+  if (r == RedrawResult::done) {
+    raise_graph_window();
+    if (syn) out_canv->redraw();  // the graph follows the output at its new scale
+  } else {
+    // Interrupted, or no results for the sequences read: what the window
+    // shows is at the old size and cannot be drawn at the new one.
+    hide_graph_window();
+  }
+}
+
 }  // namespace
 
 bool main_frame_shown() { return frame && frame->shown(); }
@@ -66,8 +82,10 @@ void run_operation(int code) {
     case 2:
       run_dot_matrix();
       break;
-    case 4:  // the redraw at a new graph size and
-    case 5:  // the alignment through the marks come with their windows
+    case 4:
+      run_redraw_operation();
+      break;
+    case 5:  // the alignment through the marks comes with the marks
       computing = 0;
       break;
     default:  // 3: clearing in progress; nothing to run

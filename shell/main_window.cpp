@@ -62,6 +62,8 @@ void build_main_window() {
   x += cost_button->w() + 4;
   operation_button = new MenuButton(frame, x, 1, 0, " Operation ", &operation_menu_spec);
   x += operation_button->w() + 4;
+  options_button = new Button(frame, x, 1, 0, " Options ", einstellung);
+  x += options_button->w() + 4;
   infos_button = new MenuButton(frame, x, 1, 0, " Infos ", &infos_menu_spec);
   x += infos_button->w() + 35;
   inter_rupt = new Button(frame, x, 1, 0, "I.n.t.e.r.r.u.p.t", stop_computing);

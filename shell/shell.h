@@ -9,6 +9,7 @@
 // "Alignment information"                       alignment_info_window.cpp   extra_frame
 // "Alignment output"                            output_window.cpp           out_frame
 // "Dot matrix"                                  dot_window.cpp              plot_frame
+// "Options"                                     options_window.cpp          option_frame
 //
 // driver.cpp holds the main loop and the operations; main.cpp is main().
 #pragma once
@@ -24,6 +25,7 @@ extern Frame* choose_frame;   // "All optimal alignments & current alignment"
 extern Frame* extra_frame;    // "Alignment information"
 extern Frame* out_frame;      // "Alignment output"
 extern Frame* plot_frame;     // "Dot matrix"
+extern Frame* option_frame;   // "Options"
 
 // Canvases
 extern Canvas* summary_canv;       // the input summary strip of the main window (its X window: xwin)
@@ -43,6 +45,10 @@ extern MenuButton* mark_button;         // "Set your mark" (graph window)
 extern Button* new_alignment_button;    // "Get new alignment" (graph window)
 extern NumberField* panel_m1;           // "Position in sequence 1:" (graph window)
 extern NumberField* panel_m2;           // "Position in sequence 2:" (graph window)
+extern Button* options_button;          // " Options "
+extern TextField* panel_opt1;           // the piece length (Options)
+extern Choice* panel_big;               // the size of the graph: "big", "small" (Options)
+extern Choice* panel_syn;               // the output synchronisation: "off", "on" (Options)
 
 // Text window
 extern TextWindow* textsw;    // the main text window, at most TEXT_LIMIT characters
@@ -115,6 +121,19 @@ void plot_matrix();                // draws the dot matrix of seq1 and seq2 (ope
 void repaint_dot(PictureCanvas* c);
 void raise_dot_window();
 void dot_window_reset();
+
+// options_window.cpp: the pending values of the Options window, active
+// (gl_kl, big, syn) only after "Ok"
+extern int gl_klm;                 // piece length
+extern int bigm;                   // graph size: 3 big, 2 small
+extern int synm;                   // synchronisation: 1 on, 0 off
+void build_options_window();
+void einstellung();                // " Options ": the items from the active values, the window shown
+void gap_length_proc(const char* text);
+void alignment_size_proc(int index);
+void sync_proc(int index);
+void option_ok_proc();
+void options_window_reset();
 
 // alignment_info_window.cpp
 void build_alignment_info_window();

@@ -9,6 +9,7 @@ Frame* choose_frame = nullptr;
 Frame* extra_frame = nullptr;
 Frame* out_frame = nullptr;
 Frame* plot_frame = nullptr;
+Frame* option_frame = nullptr;
 
 Canvas* summary_canv = nullptr;
 PictureCanvas* choose_canv = nullptr;
@@ -26,6 +27,10 @@ MenuButton* mark_button = nullptr;
 Button* new_alignment_button = nullptr;
 NumberField* panel_m1 = nullptr;
 NumberField* panel_m2 = nullptr;
+Button* options_button = nullptr;
+TextField* panel_opt1 = nullptr;
+Choice* panel_big = nullptr;
+Choice* panel_syn = nullptr;
 
 TextWindow* textsw = nullptr;
 
@@ -36,6 +41,7 @@ const ShellWindow shell_windows[] = {
     {"Alignment information", "alignment_info_window.cpp", &extra_frame},
     {"Alignment output", "output_window.cpp", &out_frame},
     {"Dot matrix", "dot_window.cpp", &plot_frame},
+    {"Options", "options_window.cpp", &option_frame},
 };
 const int shell_window_count = sizeof shell_windows / sizeof shell_windows[0];
 
@@ -44,6 +50,7 @@ void build_windows() {
   build_main_window_io();
   build_about_window();
   build_dot_window();
+  build_options_window();
   build_graph_window();
   build_alignment_info_window();
   build_output_window();
@@ -63,5 +70,6 @@ void shell_reset() {
   choose_canv->set_view_start(0, 0);
   choose_canv->set_message({});
   dot_window_reset();
+  options_window_reset();
   set_main_window_test(main_frame_shown);
 }

@@ -159,3 +159,5 @@ void alignment_output_error() {
   notice2("Fatal error:", "Alignment couldn't be constructed !?", " Wrong marks ", 1,
           NoticeId::alignment_not_built);
 }
+
+void no_float() { notice1("No correct input !", " Try again "); }

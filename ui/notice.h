@@ -70,3 +70,4 @@ struct NoticeRecorder {
 void berechnung_laeuft();        // "Not possible while computing !" / " Sorry "
 void fp_err_message();           // "Mathematical error during computation !" / "Check costfunction"
 void alignment_output_error();   // "Fatal error:" / "Alignment couldn't be constructed !?" / " Wrong marks "
+void no_float();                 // "No correct input !" / " Try again " (a value typed into a window)

@@ -25,6 +25,7 @@ TEST_F(ShellTest, WindowsTitlesSizesAndIcon) {
       {"Alignment information", {400, 200}},
       {"Alignment output", {500, 150}},
       {"Dot matrix", {350, 300}},
+      {"Options", {400, 180}},
   };
   std::set<std::string> seen;
   for (int i = 0; i < shell_window_count; ++i) {
@@ -67,12 +68,14 @@ TEST_F(ShellTest, WindowsTitlesSizesAndIcon) {
 }
 
 TEST_F(ShellTest, TopRowAndMenus) {
-  // Left to right: quit, the three menus, then the hidden interrupt button
-  // 35 pixels further.
+  // Left to right: quit, two menus, " Options ", " Infos ", then the hidden
+  // interrupt button 35 pixels further.
   EXPECT_STREQ(quit_button->label(), " Quit program ");
+  EXPECT_STREQ(options_button->label(), " Options ");
   EXPECT_LT(quit_button->x(), cost_button->x());
   EXPECT_LT(cost_button->x(), operation_button->x());
-  EXPECT_LT(operation_button->x(), infos_button->x());
+  EXPECT_LT(operation_button->x(), options_button->x());
+  EXPECT_LT(options_button->x(), infos_button->x());
   EXPECT_EQ(inter_rupt->x(), infos_button->x() + infos_button->w() + 35);
   EXPECT_STREQ(inter_rupt->label(), "I.n.t.e.r.r.u.p.t");
   EXPECT_FALSE(inter_rupt->visible());

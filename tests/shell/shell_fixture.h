@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Input.H>
 #include <FL/x.H>
 #include <sys/stat.h>
 
@@ -87,6 +89,16 @@ inline std::string temp_path(const std::string& name) {
 
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// Typing into a field and Return; choosing an item of a choice.
+inline void enter(Fl_Input* field, const std::string& text) {
+  field->value(text.c_str());
+  field->do_callback();
+}
+inline void pick(Choice* c, int index) {
+  c->set_value(index);
+  c->fl()->do_callback();
 }
 
 // The selection as a user makes it: the program holds PRIMARY with the text.
