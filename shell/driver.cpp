@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "cost/cost.h"
+#include "engine/common/marks.h"
 #include "engine/common/operations.h"
 #include "engine/concave/concave.h"
 #include "engine/general/general.h"
@@ -67,6 +68,31 @@ void run_redraw_operation() {
   }
 }
 
+// Code 5: another optimal alignment through the marks.
+void run_new_alignment_operation() {
+  const int shown_flag = show_flag;
+  inter_rupt->show();
+  const NewAlignmentResult r = run_new_alignment();
+  inter_rupt->hide();
+  sequenz_ausgabe();
+  switch (r) {
+    case NewAlignmentResult::done:
+      show_alignment();
+      raise_graph_window();
+      break;
+    case NewAlignmentResult::no_path:
+    case NewAlignmentResult::interrupted_second:
+    case NewAlignmentResult::not_valid:
+      show_flag = shown_flag;  // nothing changed: the output stays as it is
+      break;
+    case NewAlignmentResult::interrupted_first:
+    case NewAlignmentResult::interrupted_splice:
+    case NewAlignmentResult::rebuild_failed:
+      hide_graph_window();  // the results are lost (comp = 0, ms1 empty)
+      break;
+  }
+}
+
 }  // namespace
 
 bool main_frame_shown() { return frame && frame->shown(); }
@@ -85,8 +111,8 @@ void run_operation(int code) {
     case 4:
       run_redraw_operation();
       break;
-    case 5:  // the alignment through the marks comes with the marks
-      computing = 0;
+    case 5:
+      run_new_alignment_operation();
       break;
     default:  // 3: clearing in progress; nothing to run
       break;

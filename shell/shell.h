@@ -113,6 +113,13 @@ void repaint_plot(PictureCanvas* c);
 void raise_graph_window();
 void hide_graph_window();
 
+// graph_window.cpp: the node under the mouse, the marks and "Get new alignment"
+void mouse_event_proc(PictureCanvas* c, int event, int button, int x, int y);
+void get_m1_proc(int v);           // "Position in sequence 1:" (Return)
+void get_m2_proc(int v);           // "Position in sequence 2:" (Return)
+void choose_menu(const char* label);  // "Set your mark"
+void new_alignment_proc();         // "Get new alignment"
+
 // dot_window.cpp
 void build_dot_window();
 void dot_menu(const char* label);  // the Dot matrix menu under " Operation "
