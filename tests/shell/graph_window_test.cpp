@@ -262,6 +262,31 @@ TEST_F(ShellTest, MarkNoticesByTheirTriggers) {
   get_new_alignment();
   EXPECT_EQ(rec.seen.size(), 1u);
   EXPECT_STREQ(al_seq2.c_str(), "AC---");
+
+  // In the subalignment mode the left and the right mark may lie on any node
+  // of the graph: here on the other of two best subalignments, which becomes
+  // the shown one.
+  rec.seen.clear();
+  select_text("cost=a+b*k, a=1, b=1, subst.=1, match=-1");
+  get_cost();
+  read_sequences("CCCCGGGG", "GGGGCCCC");
+  choose_operation("Concave: optimal subalignment");
+  EXPECT_STREQ(al_seq1.c_str(), "----->-CCCCGGGG");
+  EXPECT_EQ(mark(rec, "Choose left", {5, 1}), "");
+  EXPECT_EQ(mark(rec, "Choose between", {6, 2}), "");
+  EXPECT_EQ(mark(rec, "Choose right", {8, 4}), "");
+  get_new_alignment();
+  EXPECT_TRUE(rec.seen.empty()) << rec.last_line();
+  EXPECT_STREQ(al_seq1.c_str(), "CCCCGGGG");  // starts at the border: no "->-"
+  EXPECT_STREQ(al_seq2.c_str(), "----GGGG");
+  // A right mark off the shown path must end an optimal subalignment.
+  EXPECT_EQ(mark(rec, "Delete all", {0, 0}), "");
+  EXPECT_EQ(mark(rec, "Choose between", {2, 6}), "");
+  EXPECT_EQ(mark(rec, "Choose right", {3, 7}), "This node is out of range !");
+  EXPECT_EQ(mark(rec, "Choose right", {4, 8}), "");
+  get_new_alignment();
+  EXPECT_STREQ(al_seq1.c_str(), "----->-CCCCGGGG");
+  EXPECT_STREQ(al_seq2.c_str(), "GGGG->-CCCC----");
 }
 
 // Every combination of a between mark (any node), a left mark (none, any
