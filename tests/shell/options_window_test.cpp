@@ -20,11 +20,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-int distance_phases = 0;
-void count_phases(const char* text, double) {
-  if (text && std::string(text) == "Time to compute distance graph:") ++distance_phases;
-}
-
 // The graph picture, read back.
 std::vector<unsigned char> graph_bits() {
   const int w = picture_width(Picture::graph), h = picture_height(Picture::graph);
