@@ -28,9 +28,10 @@ const MenuSpec mark_menu_spec = {choose_menu,
 // The ring cursor's hot spot is its centre.
 constexpr int kRingCentre = 7;
 
-// mouse_node_x gives node x for the s = 2^big pixels from X(x) - 4 big - 1
-// on (mouse_node_y likewise, about as far above Y(y)): the pointer moved by
-// this much chooses the node it is nearest to, at either size.
+// mouse_node_x(ex) is node x for the s = 2^big pixels from X(x) - 4 big - 1
+// to X(x) - 4 big + s - 2, mouse_node_y(ey) about as far above Y(y). Taken
+// back by 4 big + 1 - s / 2 pixels, a press chooses the node nearest the
+// ring's centre at either size.
 int pointer_shift() { return 4 * big + 1 - graph_step() / 2; }
 
 void exit_graph() { choose_frame->hide(); }
