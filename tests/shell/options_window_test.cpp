@@ -227,7 +227,13 @@ TEST_F(ShellTest, GraphFollowsTheOutput) {
   einstellung();
   pick(panel_syn, 1);
   option_ok_proc();
-  EXPECT_EQ(std::make_pair(choose_canv->view_x(), choose_canv->view_y()), node_of_column(12));
+  const std::pair<int, int> at12 = node_of_column(12);
+  EXPECT_EQ(std::make_pair(choose_canv->view_x(), choose_canv->view_y()), at12);
+  // Not the sequences as read ("Alignment"): they are no alignment of the graph.
+  alignment();
+  out_canv->set_view_start(10 * 40, 0);
+  out_canv->redraw();
+  EXPECT_EQ(std::make_pair(choose_canv->view_x(), choose_canv->view_y()), at12);
   EXPECT_TRUE(rec.seen.empty());
 }
 
