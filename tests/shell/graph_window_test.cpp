@@ -211,6 +211,25 @@ TEST_F(ShellTest, MouseAndFieldsChooseTheNode) {
   EXPECT_EQ(mark_button->item_labels(),
             (Lines{"Choose left", "Choose between", "Choose right", "Delete left", "Delete between",
                    "Delete right", "Delete all"}));
+
+  // A press on the scrolled canvas, as the toolkit delivers it: the view
+  // start counts.
+  std::string a, b;
+  for (int i = 0; i < 40; ++i) a += "ACGTA", b += "ACTGA";
+  read_sequences(a, b);
+  choose_operation("Global optimal alignment");
+  choose_canv->set_view_start(300, 200);
+  repaint_when_viewable(choose_canv);
+  ASSERT_EQ(choose_canv->clamped_x(), 300);
+  ASSERT_EQ(choose_canv->clamped_y(), 200);
+  for (int release = 0; release < 2; ++release) {
+    Fl::e_x = node_px(90) - 300;
+    Fl::e_y = 80 + node_py(70) - 200;
+    Fl::e_keysym = FL_Button + 1;
+    Fl::handle(release ? FL_RELEASE : FL_PUSH, choose_frame->fl());
+  }
+  EXPECT_EQ(Node(mo_x, mo_y), Node(90, 70));
+  EXPECT_EQ(old_but, 0);
 }
 
 TEST_F(ShellTest, MarkNoticesByTheirTriggers) {
