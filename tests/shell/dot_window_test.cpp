@@ -69,11 +69,19 @@ void expect_small_dots(const std::string& a, const std::string& b, int rows, int
   EXPECT_GT(dots, 0);
 }
 
+std::vector<std::string> headers;
+void note_header(const char* text, double) {
+  if (text) headers.push_back(text);
+}
+
 TEST_F(ShellTest, DotMatrixStylesAndSizes) {
   NoticeRecorder rec;
   EXPECT_EQ(operation_button->item_labels().size(), 8u);
   read_sequences(random_text(100, 1), random_text(50, 2));
+  headers.clear();
+  set_progress_observer(note_header);
   plot("small");
+  EXPECT_EQ(headers, Lines{"Time to plot dot-matrix:"});
   EXPECT_EQ(picture_width(Picture::dot), 300);
   EXPECT_EQ(picture_height(Picture::dot), 150);
   EXPECT_EQ(canvas1->scroll_width(), 300);
