@@ -1,8 +1,11 @@
 // Figures of the window program on an X display ($DISPLAY): start-up of
 // `vardane` until its main window is mapped, the general engine at
 // n = m = 2000 with the window open (real dispatch, rate-limited) against
-// headless, one repaint of the graph window at n = m = 2000 "big", and how
-// soon an interrupt acts after "Yes". Prints its figures, never fails.
+// headless, one repaint of the graph window at n = m = 2000 "big", the
+// redraw at the other size (operation 4), the small dot matrix (operation
+// 2) and "Get new alignment" on a graph with many ties (operation 5), all at
+// n = m = 2000, and how soon an interrupt acts after "Yes". Prints its
+// figures, never fails.
 //
 //   bench_window [path-to-vardane]     default: vardane beside this program
 #include <FL/Fl.H>
@@ -15,9 +18,13 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cost/cost.h"
+#include "engine/common/graph_picture.h"
+#include "engine/common/marks.h"
 #include "engine/common/operations.h"
 #include "engine/common/results.h"
 #include "engine/general/general.h"
@@ -84,6 +91,59 @@ double run_general() {
   return now() - t0;
 }
 
+// One pass of the loop for `code`, until the server has done its part.
+double timed_operation(int code) {
+  computing = code;
+  const double t0 = now();
+  run_operation(code);
+  XSync(dpy, False);
+  return now() - t0;
+}
+
+// Operation 4 back and forth between the two sizes; ends at the size it began with.
+std::vector<double> redraws() {
+  std::vector<double> t;
+  for (int i = 0; i < 6; ++i) {
+    big = big == 3 ? 2 : 3;
+    t.push_back(timed_operation(4));
+  }
+  return t;
+}
+
+// Operation 5 with a between mark on the node of the optimal graph off the
+// shown path nearest to each of `count` points along the diagonal (left and
+// right mark at the ends); counts the requests that found no path.
+std::vector<double> new_alignments(int count, const NoticeRecorder& rec, int* failed) {
+  std::vector<double> t;
+  *failed = 0;
+  for (int k = 1; k <= count; ++k) {
+    std::set<std::pair<int, int>> path;
+    for (uint32_t i = 0; i + 1 < hilfs_al.length() && hilfs_al[i] != -1; i += 2)
+      path.insert({hilfs_al[i], hilfs_al[i + 1]});
+    const int cx = n * k / (count + 1), cy = m * k / (count + 1);
+    int bx = -1, by = -1;
+    for (int r = 0; r < n && bx < 0; ++r)
+      for (int y = std::max(1, cy - r); y <= std::min(m, cy + r) && bx < 0; ++y)
+        for (int x = std::max(1, cx - r); x <= std::min(n, cx + r); ++x)
+          if (hilfs_gr(uint32_t(x), uint32_t(y)) == 1 && !path.count({x, y})) {
+            bx = x, by = y;
+            break;
+          }
+    if (bx < 0) break;
+    delete_all();
+    mo_x = bx, mo_y = by;
+    choose_between();
+    if (!request_new_alignment()) break;
+    const size_t notices_before = rec.seen.size();
+    const double s = now();
+    run_operation(5);
+    XSync(dpy, False);
+    t.push_back(now() - s);
+    if (rec.seen.size() != notices_before) ++*failed;
+  }
+  return t;
+}
+
 double interrupt_at = 0;
 void press_interrupt(void*) { stop_computing(); }
 
@@ -133,6 +193,41 @@ int main(int argc, char** argv) {
   }
   std::printf("graph window repaint at n = m = 2000, big (%dx%d canvas): median %.2f ms\n",
               choose_canv->width(), choose_canv->height(), 1000 * median(repaints));
+
+  // The same results at the other size and back (operation 4).
+  std::vector<double> r4 = redraws();
+  std::printf("redraw at the other size (operation 4), n = m = 2000, random DNA: median %.3f s, max %.3f s\n",
+              median(r4), *std::max_element(r4.begin(), r4.end()));
+
+  // The dot matrix, small style (operation 2).
+  std::vector<double> dots;
+  plot_flag = 1;
+  for (int i = 0; i < 5; ++i) dots.push_back(timed_operation(2));
+  std::printf("dot matrix, small, n = m = 2000: median %.3f s, max %.3f s\n", median(dots),
+              *std::max_element(dots.begin(), dots.end()));
+
+  // A graph with many ties: random sequences over two letters, gaps without
+  // an opening cost (a = 0), so that a mismatch ties with a gap pair.
+  std::string p, q;
+  for (int i = 0; i < 2000; ++i) p += "AC"[rng() % 2], q += "AC"[rng() % 2];
+  seq1 = String(p.c_str());
+  seq2 = String(q.c_str());
+  aa = 0.0;
+  for (int code : {1, 6}) {
+    if (code == 6) aa = 0.5;  // the concave engine needs an opening cost above 0
+    ms1 = String();
+    const double tc = timed_operation(code);
+    int failed = 0;
+    std::vector<double> r5 = new_alignments(9, rec, &failed);
+    std::vector<double> r4d = redraws();
+    std::printf("%s engine, two letters, a = %g: computed in %.2f s, %llu optimal edges;\n"
+                "  Get new alignment (operation 5): median %.3f s, max %.3f s (%zu requests, %d without a path);\n"
+                "  redraw at the other size (operation 4): median %.3f s, max %.3f s\n",
+                code == 1 ? "general" : "concave", aa, tc, static_cast<unsigned long long>(gl_opt_edges),
+                median(r5), r5.empty() ? 0 : *std::max_element(r5.begin(), r5.end()), r5.size(), failed,
+                median(r4d), *std::max_element(r4d.begin(), r4d.end()));
+  }
+  cost_reset();
 
   // The interrupt: from the answer "Yes" until the operation has returned.
   rec.answer = 1;

@@ -22,7 +22,8 @@ const MenuSpec operation_menu_spec = {operation,
                                       {{"Global optimal alignment"},
                                        {"Concave: global optimal alignment"},
                                        {"Concave: short in long sequence"},
-                                       {"Concave: optimal subalignment"}}};
+                                       {"Concave: optimal subalignment"},
+                                       {"Dot matrix", &dot_menu_spec}}};
 const MenuSpec infos_menu_spec = {hilfe, {{"Info"}, {"Documentation", &documentation_menu}}};
 
 void summary_repaint(Canvas*) { sequenz_ausgabe(); }
@@ -62,6 +63,8 @@ void build_main_window() {
   x += cost_button->w() + 4;
   operation_button = new MenuButton(frame, x, 1, 0, " Operation ", &operation_menu_spec);
   x += operation_button->w() + 4;
+  options_button = new Button(frame, x, 1, 0, " Options ", einstellung);
+  x += options_button->w() + 4;
   infos_button = new MenuButton(frame, x, 1, 0, " Infos ", &infos_menu_spec);
   x += infos_button->w() + 35;
   inter_rupt = new Button(frame, x, 1, 0, "I.n.t.e.r.r.u.p.t", stop_computing);
@@ -98,6 +101,7 @@ void operation(const char* label) {
   else if (same(label, "Concave: global optimal alignment")) computing = 6;
   else if (same(label, "Concave: short in long sequence")) computing = 7;
   else if (same(label, "Concave: optimal subalignment")) computing = 8;
+  else if (same(label, "Dot matrix")) plot_flag = 2, computing = 2;
   else not_implemented();
 }
 

@@ -44,7 +44,9 @@ void repaint_out(PictureCanvas* c) {
   const int sx = c->clamped_x();
   if (!tile_valid || sx < tile_x0 || sx + c->width() > tile_x0 + tile_w) make_tile(sx);
   c->copy_picture();
-  if (syn) {
+  // The graph follows an alignment of the results, not the sequences that
+  // "Alignment" shows as read.
+  if (syn && show_flag) {
     int gx, gy;
     graph_view_for_output(c->view_x(), &gx, &gy);
     choose_canv->set_view_start(gx, gy);

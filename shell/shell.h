@@ -11,6 +11,8 @@
 // "Documentation/Dokumentation"                 docu_window.cpp             docu_frame
 // "Insert/Delete costfunction"                  cost_window.cpp             cost_frame
 // "Own insert/delete costfunction"              own_cost_window.cpp         own_frame
+// "Dot matrix"                                  dot_window.cpp              plot_frame
+// "Options"                                     options_window.cpp          option_frame
 //
 // driver.cpp holds the main loop and the operations; main.cpp is main().
 #pragma once
@@ -28,6 +30,8 @@ extern Frame* out_frame;      // "Alignment output"
 extern Frame* docu_frame;     // "Documentation/Dokumentation"
 extern Frame* cost_frame;     // "Insert/Delete costfunction" (predefined gap cost functions)
 extern Frame* own_frame;      // "Own insert/delete costfunction" (own gap cost formula)
+extern Frame* plot_frame;     // "Dot matrix"
+extern Frame* option_frame;   // "Options"
 
 // Canvases
 extern Canvas* summary_canv;       // the input summary strip of the main window (its X window: xwin)
@@ -37,6 +41,7 @@ extern Canvas* extra_canv;         // the alignment information
 extern Canvas* info_canv;          // the Info window's credits
 extern Canvas* mess_canv;          // the status line of cost_frame
 extern Canvas* mess1_canv;         // the status line of own_frame
+extern PictureCanvas* canvas1;     // the dot matrix; its scrollbars are hpl_scrollbar and vpl_scrollbar
 
 // Panel items
 extern Button* inter_rupt;              // "I.n.t.e.r.r.u.p.t", shown while an operation runs
@@ -57,6 +62,10 @@ extern TextField* panel_ma1;            // "     Match             : " (cost_fra
 extern TextField* panel_o;              // "  Costfunction (k)= " (own_frame)
 extern TextField* panel_s2;             // "  Substitutions:      " (own_frame)
 extern TextField* panel_ma2;            // "  Match             :      " (own_frame)
+extern Button* options_button;          // " Options "
+extern TextField* panel_opt1;           // the piece length (Options)
+extern Choice* panel_big;               // the size of the graph: "big", "small" (Options)
+extern Choice* panel_syn;               // the output synchronisation: "off", "on" (Options)
 
 // Text window
 extern TextWindow* textsw;    // the main text window, at most TEXT_LIMIT characters
@@ -122,6 +131,35 @@ void install_graph_hooks();
 void repaint_plot(PictureCanvas* c);
 void raise_graph_window();
 void hide_graph_window();
+
+// graph_window.cpp: the node under the mouse, the marks and "Get new alignment"
+void mouse_event_proc(PictureCanvas* c, int event, int button, int x, int y);
+void get_m1_proc(int v);           // "Position in sequence 1:" (Return)
+void get_m2_proc(int v);           // "Position in sequence 2:" (Return)
+void choose_menu(const char* label);  // "Set your mark"
+void new_alignment_proc();         // "Get new alignment"
+
+// dot_window.cpp
+void build_dot_window();
+void dot_menu(const char* label);  // the Dot matrix menu under " Operation "
+extern const MenuSpec dot_menu_spec;
+void plot_matrix();                // draws the dot matrix of seq1 and seq2 (operation 2)
+void repaint_dot(PictureCanvas* c);
+void raise_dot_window();
+void dot_window_reset();
+
+// options_window.cpp: the pending values of the Options window, active
+// (gl_kl, big, syn) only after "Ok"
+extern int gl_klm;                 // piece length
+extern int bigm;                   // graph size: 3 big, 2 small
+extern int synm;                   // synchronisation: 1 on, 0 off
+void build_options_window();
+void einstellung();                // " Options ": the items from the active values, the window shown
+void gap_length_proc(const char* text);
+void alignment_size_proc(int index);
+void sync_proc(int index);
+void option_ok_proc();
+void options_window_reset();
 
 // alignment_info_window.cpp
 void build_alignment_info_window();

@@ -11,6 +11,8 @@ Frame* out_frame = nullptr;
 Frame* docu_frame = nullptr;
 Frame* cost_frame = nullptr;
 Frame* own_frame = nullptr;
+Frame* plot_frame = nullptr;
+Frame* option_frame = nullptr;
 
 Canvas* summary_canv = nullptr;
 PictureCanvas* choose_canv = nullptr;
@@ -19,6 +21,7 @@ Canvas* extra_canv = nullptr;
 Canvas* info_canv = nullptr;
 Canvas* mess_canv = nullptr;
 Canvas* mess1_canv = nullptr;
+PictureCanvas* canvas1 = nullptr;
 
 Button* inter_rupt = nullptr;
 MenuButton* operation_button = nullptr;
@@ -38,6 +41,10 @@ TextField* panel_ma1 = nullptr;
 TextField* panel_o = nullptr;
 TextField* panel_s2 = nullptr;
 TextField* panel_ma2 = nullptr;
+Button* options_button = nullptr;
+TextField* panel_opt1 = nullptr;
+Choice* panel_big = nullptr;
+Choice* panel_syn = nullptr;
 
 TextWindow* textsw = nullptr;
 TextWindow* docu = nullptr;
@@ -51,6 +58,8 @@ const ShellWindow shell_windows[] = {
     {"Documentation/Dokumentation", "docu_window.cpp", &docu_frame},
     {"Insert/Delete costfunction", "cost_window.cpp", &cost_frame},
     {"Own insert/delete costfunction", "own_cost_window.cpp", &own_frame},
+    {"Dot matrix", "dot_window.cpp", &plot_frame},
+    {"Options", "options_window.cpp", &option_frame},
 };
 const int shell_window_count = sizeof shell_windows / sizeof shell_windows[0];
 
@@ -58,6 +67,8 @@ void build_windows() {
   build_main_window();
   build_main_window_io();
   build_about_window();
+  build_dot_window();
+  build_options_window();
   build_graph_window();
   build_alignment_info_window();
   build_output_window();
@@ -80,6 +91,8 @@ void shell_reset() {
   out_canv->set_view_start(0, 0);
   choose_canv->set_view_start(0, 0);
   choose_canv->set_message({});
+  dot_window_reset();
+  options_window_reset();
   set_main_window_test(main_frame_shown);
   get_parameters();
 }

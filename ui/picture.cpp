@@ -222,6 +222,24 @@ void picture_string(Picture p, int x, int y, const char* text, int len) {
   if (n > 0) XDrawString(dpy, *s->pixmap, *s->gc, x, y, text, n);
 }
 
+void picture_put_bits(Picture p, int x, int y, int w, int h, const unsigned char* bits,
+                      int row_bytes) {
+  Slot* s = drawable(p);
+  if (!s || !bits || w <= 0 || h <= 0 || x < 0 || y < 0 || x > s->w - w || y > s->h - h ||
+      row_bytes < (w + 7) / 8)
+    return;
+  XImage* img = XCreateImage(dpy, DefaultVisual(dpy, DefaultScreen(dpy)), 1, XYBitmap, 0,
+                             reinterpret_cast<char*>(const_cast<unsigned char*>(bits)),
+                             static_cast<unsigned>(w), static_cast<unsigned>(h), 8, row_bytes);
+  if (!img) return;
+  img->byte_order = LSBFirst;
+  img->bitmap_bit_order = LSBFirst;
+  XPutImage(dpy, *s->pixmap, *s->gc, img, 0, 0, x, y, static_cast<unsigned>(w),
+            static_cast<unsigned>(h));
+  img->data = nullptr;  // the caller's
+  XDestroyImage(img);
+}
+
 int picture_pixel(Picture p, int x, int y) {
   Slot* s = drawable(p);
   if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return -1;

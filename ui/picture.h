@@ -28,6 +28,11 @@ void picture_line(Picture p, int x1, int y1, int x2, int y2);
 void picture_rect(Picture p, int x, int y, int w, int h);
 void picture_arc(Picture p, int x, int y, int w, int h, int a1, int a2);  // angles in 1/64 degree
 void picture_string(Picture p, int x, int y, const char* s, int len);  // stops at a NUL
+// Puts a w x h block of bits at (x, y), rows of `row_bytes` bytes in XBM
+// order (least significant bit leftmost): a set bit becomes 1, a clear bit 0
+// (with normal_color). Not drawn unless the block lies inside the picture.
+void picture_put_bits(Picture p, int x, int y, int w, int h, const unsigned char* bits,
+                      int row_bytes);
 
 // Reads pixel (x, y) of the picture back from the server (tests); -1 when
 // there is no picture or (x, y) lies outside it.

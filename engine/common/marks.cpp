@@ -48,11 +48,17 @@ void neu_append(int x, int y) {
   hilfs_neu.set(uint32_t(++gl_zae), int16_t(y));
 }
 
-int in_test() {
+namespace {
+
+bool on_shown(int x, int y) {
   for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2)
-    if (hilfs_al[uint32_t(k)] == mo_x && hilfs_al[uint32_t(k + 1)] == mo_y) return 1;
-  return 0;
+    if (hilfs_al[uint32_t(k)] == x && hilfs_al[uint32_t(k + 1)] == y) return true;
+  return false;
 }
+
+}  // namespace
+
+int in_test() { return on_shown(mo_x, mo_y) ? 1 : 0; }
 
 namespace {
 
@@ -63,6 +69,15 @@ bool in_graph() {
 }
 
 bool on_shown_path() { return in_test() == 1 && mo_x != 0 && mo_y != 0; }
+
+// A right mark off the shown path ends the new alignment there (short in
+// long, subalignment): only an end of an optimal alignment may, a cell whose
+// distance is the optimum (in the last row for short in long). Elsewhere the
+// alignment would end short of the optimum, or not be built at all.
+bool optimal_end() {
+  if (comp_o == 7 && mo_y != m) return false;
+  return in_graph() && dist(uint32_t(mo_x), uint32_t(mo_y)) == wert;
+}
 
 bool refused_while_computing() {
   if (computing == 0) return false;
@@ -119,7 +134,7 @@ MarkResult choose_left() {
 
 MarkResult choose_right() {
   if (refused_while_computing()) return MarkResult::computing;
-  const bool node_ok = (comp_o == 7 || comp_o == 8) ? in_graph() : on_shown_path();
+  const bool node_ok = (comp_o == 7 || comp_o == 8) ? on_shown_path() || optimal_end() : on_shown_path();
   if (!node_ok) return refuse(MarkResult::out_of_range);
   if (!(mo_x >= markb_x && mo_y >= markb_y && mo_x >= markl_x && mo_y >= markl_y))
     return refuse(MarkResult::not_possible);
@@ -206,25 +221,18 @@ bool request_new_alignment() {
 
 // New node set: the old path up to the left mark (including it), the two
 // searched segments already in hilfs_neu (which include the between and the
-// right mark), and the old path beyond the right mark.
+// right mark), and the old path beyond the right mark. A mark off the old
+// path (an end mark of short in long or of the subalignment mode) keeps
+// nothing of the old path on its side: the new alignment starts or ends
+// there (the searches brought the path before such a left mark).
 void aktualize_alignment() {
   const int c = comp_o;
-  if (c == 8) {
-    const int sx = mo_x, sy = mo_y;
-    mo_x = markl_x;
-    mo_y = markl_y;
-    const bool left_on = in_test() == 1;
-    mo_x = markr_x;
-    mo_y = markr_y;
-    const bool right_on = in_test() == 1;
-    mo_x = sx;
-    mo_y = sy;
-    if (!left_on && !right_on) hilfs_al.set(0, -1);
-  }
+  const bool left_on = on_shown(markl_x, markl_y), right_on = on_shown(markr_x, markr_y);
   for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[uint32_t(k)] != -1; k += 2) {
     const int x = hilfs_al[uint32_t(k)], y = hilfs_al[uint32_t(k + 1)];
-    if (x <= markl_x && y <= markl_y) neu_append(x, y);
-    if (!(c == 7 && markr_y == m) && x >= markr_x && y >= markr_y && !(x == markr_x && y == markr_y))
+    if (left_on && x <= markl_x && y <= markl_y) neu_append(x, y);
+    if (right_on && !(c == 7 && markr_y == m) && x >= markr_x && y >= markr_y &&
+        !(x == markr_x && y == markr_y))
       neu_append(x, y);
   }
   if (gl_zae + 1 < int(hilfs_neu.length())) hilfs_neu.set(uint32_t(++gl_zae), -1);
@@ -246,6 +254,9 @@ NewAlignmentResult run_new_alignment() {
     return NewAlignmentResult::not_valid;
   }
   NewAlignmentResult result = NewAlignmentResult::done;
+  // A left mark off the shown path (subalignment mode) starts the new
+  // alignment: a third search brings the path from a start up to it.
+  const bool left_starts = comp_o == 8 && markl_x > 0 && !on_shown(markl_x, markl_y);
   summary_message(10, 20, "Calculating other optimal alignment, please wait one moment ...");
   hilfs_neu.change_length(uint32_t((n + m + 3) * 2));
   hilfs_neu.set(0, -1);
@@ -260,6 +271,13 @@ NewAlignmentResult run_new_alignment() {
   engine->search(markb_x, markb_y);
   comp = computing;
   show_flag = 0;
+  if (comp != 0 && found_flag && left_starts) {
+    hilfs_rek = 0;  // dead ends for the left mark say nothing about the starts
+    found_flag = 0;
+    wo_x = wo_y = 0;
+    engine->search(markl_x, markl_y);
+    comp = computing;
+  }
   if (comp == 0) {
     result = NewAlignmentResult::interrupted_first;
   } else if (!found_flag) {

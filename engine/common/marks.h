@@ -23,9 +23,10 @@ extern char new_alignment_failed; // the rebuild found no step into a path node 
 // ("Not possible while computing !", "This node is out of range !", "This
 // mark isn't possible !"), returns which one (ok: the mark was set) and leaves
 // every mark unchanged on refusal. The node rules follow comp_o: for results
-// of the concave modes 7 and 8 an end mark (right in 7 and 8, left in 8) may
-// lie on any node of the optimal graph, since the shown path need not reach
-// the corner there.
+// of the concave modes 7 and 8 an end mark may lie off the shown path, since
+// that need not reach the corner there: a left mark (mode 8) on any node of
+// the optimal graph, a right mark (modes 7 and 8) on an end of an optimal
+// alignment (distance = the optimum; in the last row in mode 7).
 enum class MarkResult { ok, out_of_range, not_possible, computing };
 MarkResult choose_left();
 MarkResult choose_right();

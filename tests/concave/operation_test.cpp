@@ -221,6 +221,13 @@ TEST_F(Concave, SubalignmentEndsAndStarts) {
     EXPECT_EQ(hilfs_gr(uint32_t(4 + k), uint32_t(k)), 1);
   }
   EXPECT_EQ(count_con_paths().to_string(), "2");
+  // A left mark on the other one (off the shown path) starts the new
+  // alignment there: the path before it is searched back to a start, and
+  // nothing of the shown path is kept.
+  markl_x = 5, markl_y = 1, markb_x = 6, markb_y = 2, markr_x = 8, markr_y = 4, computing = 5;
+  ASSERT_EQ(run_new_alignment(), NewAlignmentResult::done);
+  EXPECT_STREQ((al_seq1 + " " + al_seq2).c_str(), "CCCCGGGG ----GGGG");
+  ASSERT_EQ(run_mode(8), OpResult::computed);
 
   // A search reaching the start of a subalignment succeeds only when its
   // target lies on the border; an inner target it did not pass is missed.

@@ -17,11 +17,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-int distance_phases = 0;
-void count_phases(const char* text, double) {
-  if (text && std::string(text) == "Time to compute distance graph:") ++distance_phases;
-}
-
 std::string random_dna(int len, unsigned seed) {
   std::mt19937 g(seed);
   std::string s;

@@ -114,6 +114,13 @@ inline void pick(Choice* c, int index) {
   c->fl()->do_callback();
 }
 
+// How many distance computations ran: set_progress_observer(count_phases)
+// counts their progress headers.
+inline int distance_phases = 0;
+inline void count_phases(const char* text, double) {
+  if (text && std::string(text) == "Time to compute distance graph:") ++distance_phases;
+}
+
 // The selection as a user makes it: the program holds PRIMARY with the text.
 inline void select_text(const std::string& t) { own_primary_selection(t); }
 
