@@ -15,6 +15,10 @@
 
 bool memory_guard = true;
 
+namespace {
+MemoryLimit guard_limit;  // what the guard found at its last check
+}  // namespace
+
 void clear_memory() {
   if (computing == 3) return;
   computing = 3;
@@ -74,13 +78,23 @@ std::string memory_refusal_text(uint64_t need) {
 }
 
 bool memory_fits(uint64_t need) {
+  guard_limit = MemoryLimit();
   if (!memory_guard) return true;
   const MemoryLimit lim = usable_memory();
+  guard_limit = lim;
   if (need <= lim.bytes) return true;
   notice2(kNoMemory, refusal_detail(need, lim), " Sorry ", 1, NoticeId::no_memory);
   computing = 0;
   comp = 0;
   return false;
+}
+
+uint64_t memory_room() { return guard_limit.bytes; }
+
+void memory_outgrown(uint64_t need) {
+  notice2(kNoMemory, refusal_detail(need, guard_limit), " Sorry ", 1, NoticeId::no_memory);
+  computing = 0;
+  comp = 0;
 }
 
 void subst_incomplete() {

@@ -731,6 +731,7 @@ namespace {
 // part starts on a cache line): a single allocation instead of one per
 // object, and the parts the sweep never reaches are never touched.
 int16_t* list_block = nullptr;
+uint64_t list_block_bytes = 0;
 
 // Pairs reserved for an object of capacity len (a multiple of 16 pairs,
 // 64 bytes).
@@ -749,6 +750,7 @@ void concave_setup() {
   const uint64_t pairs = 2 * (uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot);
   // Aligned to a cache line (16 spare pairs, 64 bytes, cover the shift).
   list_block = VD_NEW_ARRAY(int16_t, 2 * (pairs + 16), "concave.cpp", "concave_setup", "list_block!=0");
+  list_block_bytes = 2 * (pairs + 16) * sizeof(int16_t);
   int16_t* next = reinterpret_cast<int16_t*>((reinterpret_cast<uintptr_t>(list_block) + 63) & ~uintptr_t(63));
   auto lend = [&next](auto& obj, uint64_t slot, int len) {
     obj.use_block(next, uint16_t(len));
@@ -791,6 +793,13 @@ void concave_release() {
   // After the objects: they work in this block.
   delete[] list_block;
   list_block = nullptr;
+  list_block_bytes = 0;
+}
+
+uint64_t concave_stored_bytes() {
+  if (Sz == nullptr) return 0;
+  const uint64_t objects = (uint64_t(m) + 1 + uint64_t(n) + 1) * (sizeof(stack_list) + sizeof(double_list));
+  return uint64_t(edge_m.dim_x_) * edge_m.dim_y_ * 2 * sizeof(int16_t) + list_block_bytes + objects;
 }
 
 void concave_reset() {

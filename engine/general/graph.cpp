@@ -13,8 +13,8 @@
 #include "ui/progress.h"
 
 // Marks (x, y) and every node from which an optimal edge leads into a marked
-// node. Depth first, predecessors in the order: horizontal (list-2 bits
-// ascending), vertical (list-1 bits 1, 2, ...), diagonal; each optimal edge is
+// node. Depth first, predecessors in the order: horizontal (longest gap
+// first), vertical (longest gap first), diagonal; each optimal edge is
 // counted once in gl_opt_edges. The recursion of this definition is run on an
 // explicit stack, in the same order, so that its depth (up to n + m) never
 // touches the machine stack.
@@ -28,49 +28,40 @@ void mark_nodes(int x, int y) {
     return true;
   };
   struct Frame {
+    PredRecord r;
     int x, y;
-    uint32_t b;  // next global bit of the record to look at, in visiting order
-    int phase;   // 0 list 2, 1 list 1 from bit 1, 2 diagonal, 3 done
+    int phase;  // 0 horizontal, 1 vertical, 2 diagonal, 3 done
+    int k;      // last predecessor coordinate of the phase, -1 before the first
   };
   if (!enter(x, y)) return;
   std::vector<Frame> st;
-  st.push_back({x, y, 0, 0});
+  st.push_back({pred_record(x, y), x, y, 0, -1});
   while (!st.empty()) {
     Frame& f = st.back();
-    const list* r = edge_record(f.x, f.y);
-    if (r == nullptr) {
-      st.pop_back();
-      continue;
-    }
-    const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-    if (f.phase == 0 && f.b < l1) f.b = l1;
     int px = -1, py = -1;
     bool found = false;
     while (!found && f.phase < 3) {
       if (f.phase == 0) {
-        uint32_t p = record_next_bit(r, f.b, l1 + l2);
-        if (p < l1 + l2) {
-          f.b = p + 1;
-          px = f.x - int(l2) + int(p - l1);
+        f.k = f.r.next_horizontal(f.k);
+        if (f.k >= 0) {
+          px = f.k;
           py = f.y;
           found = true;
         } else {
           f.phase = 1;
-          f.b = 1;
         }
       } else if (f.phase == 1) {
-        uint32_t p = record_next_bit(r, f.b, l1);
-        if (p < l1) {
-          f.b = p + 1;
+        f.k = f.r.next_vertical(f.k);
+        if (f.k >= 0) {
           px = f.x;
-          py = f.y - int(l1) + int(p);
+          py = f.k;
           found = true;
         } else {
           f.phase = 2;
         }
       } else {
         f.phase = 3;
-        if (r->get1(0) == 1) {
+        if (f.r.diagonal()) {
           px = f.x - 1;
           py = f.y - 1;
           found = true;
@@ -82,7 +73,7 @@ void mark_nodes(int x, int y) {
         if (hilfs_gr(uint32_t(px), uint32_t(py)) != 0 || !enter(px, py)) found = false;
       }
     }
-    if (found) st.push_back({px, py, 0, 0});
+    if (found) st.push_back({pred_record(px, py), px, py, 0, -1});
     else st.pop_back();
   }
 }
@@ -108,15 +99,12 @@ void choose_your_alignment() {
     for (int y = 1; y <= m; ++y) {
       for (int x = 1; x <= n; ++x) {
         if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
-        const list* r = edge_record(x, y);
-        if (r == nullptr) continue;
-        const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
+        const PredRecord r = pred_record(x, y);
         // the longest optimal edge of each direction covers all shorter ones
-        uint32_t p = record_next_bit(r, l1, l1 + l2);
-        if (p < l1 + l2) picture_line(Picture::graph, X(x - int(l2) + int(p - l1)), Y(y), X(x), Y(y));
-        p = record_next_bit(r, 1, l1);
-        if (p < l1) picture_line(Picture::graph, X(x), Y(y - int(l1) + int(p)), X(x), Y(y));
-        if (r->get1(0) == 1) picture_line(Picture::graph, X(x - 1), Y(y - 1), X(x), Y(y));
+        const int h = r.first_horizontal(), v = r.first_vertical();
+        if (h >= 0) picture_line(Picture::graph, X(h), Y(y), X(x), Y(y));
+        if (v >= 0) picture_line(Picture::graph, X(x), Y(v), X(x), Y(y));
+        if (r.diagonal()) picture_line(Picture::graph, X(x - 1), Y(y - 1), X(x), Y(y));
       }
       show_ntime(200u * unsigned(y));
       if (computing == 0) return;
@@ -130,7 +118,7 @@ void choose_your_alignment() {
 BigCount count_general_paths() {
   if (n <= 0 || m <= 0) return BigCount(1);  // one gap along the border (or nothing at all)
   if (dist_gr.dim_x() != uint32_t(n) + 1 || dist_gr.dim_y() != uint32_t(m) + 1 ||
-      hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || edge_record(n, m) == nullptr ||
+      hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || !pred_record(n, m).exists() ||
       hilfs_gr(uint32_t(n), uint32_t(m)) != 1)
     return BigCount();
   const uint64_t W = uint64_t(n) + 1;
@@ -141,31 +129,21 @@ BigCount count_general_paths() {
   for (int y = 1; y <= m; ++y) {
     for (int x = 1; x <= n; ++x) {
       if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
-      const list* r = edge_record(x, y);
-      if (r == nullptr) continue;
+      const PredRecord r = pred_record(x, y);
       BigCount& c = cnt[y * W + x];
-      const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-      if (r->get1(0) == 1) c += cnt[(y - 1) * W + (x - 1)];
-      for (uint32_t p = record_next_bit(r, 1, l1); p < l1; p = record_next_bit(r, p + 1, l1))
-        c += cnt[uint64_t(y - int(l1) + int(p)) * W + x];
-      for (uint32_t p = record_next_bit(r, l1, l1 + l2); p < l1 + l2; p = record_next_bit(r, p + 1, l1 + l2))
-        c += cnt[y * W + uint64_t(x - int(l2) + int(p - l1))];
+      if (r.diagonal()) c += cnt[(y - 1) * W + (x - 1)];
+      for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) c += cnt[uint64_t(k) * W + x];
+      for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) c += cnt[y * W + uint64_t(k)];
     }
   }
   return cnt[m * W + n];
 }
 
+// The records live in a few large blocks: freeing them is quick, and the
+// bar of the clearing fills at once.
 void release_general_graph() {
-  const uint32_t W = dist_gr.dim_x(), H = dist_gr.dim_y();
-  progress_reset(int(H) - 1);
-  unsigned k = 0;
-  for (uint32_t y = H - 1; y >= 1; --y) {
-    for (uint32_t x = W - 1; x >= 1; --x) {
-      list*& cell = dist_gr.numbers[uint64_t(y) * W + x];
-      delete cell;
-      cell = nullptr;
-    }
-    show_time(200u * ++k);
-  }
-  dist_gr = nullptr;
+  const int rows = dist_gr.dim_y() > 1 ? int(dist_gr.dim_y()) - 1 : 0;
+  progress_reset(rows);
+  dist_gr.release();
+  if (rows > 0) show_time(200u * unsigned(rows));
 }

@@ -6,14 +6,18 @@
 
 namespace {
 
-// A record as "list1 bits|list2 bits".
+// A record as the two bit lists that describe it: "list1 bits|list2 bits"
+// (list 1: bit 0 the diagonal, bit t >= 1 row y - length + t; list 2: bit t
+// column x - length + t; each list spans from the longest optimal gap).
 std::string record(int x, int y) {
-  list* r = edge_record(x, y);
-  std::string s;
-  for (int b = 0; b < r->list1_length(); ++b) s += char('0' + r->get1(uint16_t(b)));
-  s += '|';
-  for (int b = 0; b < r->list2_length(); ++b) s += char('0' + r->get2(uint16_t(b)));
-  return s;
+  const PredRecord r = pred_record(x, y);
+  const int kz = r.first_vertical() >= 0 ? r.first_vertical() : y;
+  const int ks = r.first_horizontal() >= 0 ? r.first_horizontal() : x;
+  std::string l1(size_t(y - kz + 1), '0'), l2(size_t(x - ks), '0');
+  if (r.diagonal()) l1[0] = '1';
+  for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) l1[size_t(k - kz + 1)] = '1';
+  for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) l2[size_t(k - ks)] = '1';
+  return l1 + "|" + l2;
 }
 
 // Everything min_distance produces, as text (dist values bit for bit), for
@@ -145,7 +149,7 @@ TEST_F(GeneralTest, OperationCodeOne) {
   EXPECT_EQ(run(std::string(16001, 'A'), "A"), OpResult::too_long);
   EXPECT_EQ(notices.last_line(), "Sequence too long for this operation !");
   EXPECT_EQ(comp, 0);
-  EXPECT_NE(edge_record(4, 3), nullptr);
+  EXPECT_TRUE(pred_record(4, 3).exists());
 
   // A floating-point fault leaves incomplete results that nothing may use.
   func = 7;

@@ -62,9 +62,7 @@ inline OpResult run(const std::string& a, const std::string& b) {
 // The engine steps of code 1, keeping dist for inspection.
 inline void compute_keep(const std::string& a, const std::string& b) {
   set_seqs(a, b);
-  release_general_graph();
-  dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  dist_gr = nullptr;
+  ASSERT_TRUE(dist_gr.reset(uint32_t(n) + 1, uint32_t(m) + 1));
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   help_l.change_length(uint32_t(n + m + 2));
   fp_err_clear();
