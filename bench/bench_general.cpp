@@ -67,7 +67,6 @@ Times run_once(const std::string& a, const std::string& b) {
   double t0 = now();
   release_general_graph();
   t.release = now() - t0;
-  dist_gr.reset(uint32_t(n) + 1, uint32_t(m) + 1);
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   help_l.change_length(uint16_t(n + m + 2));
   fp_err_clear();

@@ -470,18 +470,21 @@ struct MainPoll {
 };
 
 // Waits until row j - 1 has at least `need` final cells; returns the count
-// seen, or -1 when the computation is to stop meanwhile.
+// seen, or -1 when the computation is to stop meanwhile. A short spin covers
+// the usual wait of a fraction of a cell; beyond it the thread yields, so
+// that on a busy machine it does not take the time of the thread it waits for.
 int wait_for(Sweep& s, int j, int need, MainPoll* poll) {
   unsigned spins = 0;
   for (;;) {
     const int done = s.rows[j - 1].done.load(std::memory_order_acquire);
     if (done >= need) return done;
     if (s.stop.load(std::memory_order_relaxed)) return -1;
-    _mm_pause();
-    if ((++spins & 255) == 0) {
-      if (poll != nullptr && poll->check()) return -1;
-      if (spins > 4096) std::this_thread::yield();  // the machine may be busy
+    if (++spins < 128) {
+      _mm_pause();
+      continue;
     }
+    if (poll != nullptr && (spins & 63) == 0 && poll->check()) return -1;
+    std::this_thread::yield();
   }
 }
 
@@ -546,13 +549,12 @@ ScanKernel scan_kernel_in_use() {
 }
 
 float min_distance() {
-  // The tables must have the problem's size (the driver sizes them; a caller
-  // that did not gets them sized here rather than written out of bounds).
+  // dist must have the problem's size (the driver sizes it; a caller that
+  // did not gets it sized here rather than written out of bounds). The
+  // graph starts empty.
   const uint32_t Wd = uint32_t(n) + 1, Hd = uint32_t(m) + 1;
   if (dist.dim_x() != Wd || dist.dim_y() != Hd) dist.change_dim(Wd, Hd);
-  if (dist_gr.dim_x() != Wd || dist_gr.dim_y() != Hd) {
-    if (!dist_gr.reset(Wd, Hd)) vd::alloc_failed("distance.cpp", __LINE__, "min_distance", "b!=0");
-  }
+  if (!dist_gr.reset(Wd, Hd)) vd::alloc_failed("distance.cpp", __LINE__, "min_distance", "b!=0");
   if (help_l.length() < uint32_t(n) + uint32_t(m) + 2) help_l.change_length(uint32_t(n + m + 2));
   last_need = 0;
   progress_reset(m);
@@ -626,11 +628,12 @@ float min_distance() {
   for (int t = 1; t < threads; ++t) {
     unsigned spins = 0;
     while (!workers[size_t(t)]->finished.load(std::memory_order_acquire)) {
-      _mm_pause();
-      if ((++spins & 255) == 0) {
-        if (poll.check()) s.stop.store(true, std::memory_order_relaxed);
-        if (spins > 4096) std::this_thread::yield();
+      if (++spins < 128) {
+        _mm_pause();
+        continue;
       }
+      if ((spins & 63) == 0 && poll.check()) s.stop.store(true, std::memory_order_relaxed);
+      std::this_thread::yield();
     }
   }
   poll.stop_team();

@@ -1,7 +1,6 @@
 // Operation code 1, the general-cost global alignment, as one callable step
 // (distance, optimal graph, drawing, one alignment, circles), and what the
 // shared operations need of this engine.
-#include "containers/alloc_check.h"
 #include "cost/cost.h"
 #include "engine/common/graph_picture.h"
 #include "engine/common/operations.h"
@@ -55,8 +54,6 @@ OpResult run_general_alignment() {
   clear_memory();  // computing stays 3 for the rest of the operation
   result_engine = &general_engine;
   show_break_it("compute distance graph");
-  if (!dist_gr.reset(uint32_t(n) + 1, uint32_t(m) + 1))
-    vd::alloc_failed("general_op.cpp", __LINE__, "run_general_alignment", "b!=0");
   help_l.change_length(uint32_t(n + m + 2));
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   fp_err_clear();

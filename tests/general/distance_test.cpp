@@ -1,39 +1,15 @@
 // Distance table, edge records, extraction and operation code 1.
-#include <cstring>
 #include <random>
 
 #include "general_fixture.h"
 
 namespace {
 
-// A record as the two bit lists that describe it: "list1 bits|list2 bits"
-// (list 1: bit 0 the diagonal, bit t >= 1 row y - length + t; list 2: bit t
-// column x - length + t; each list spans from the longest optimal gap).
-std::string record(int x, int y) {
-  const PredRecord r = pred_record(x, y);
-  const int kz = r.first_vertical() >= 0 ? r.first_vertical() : y;
-  const int ks = r.first_horizontal() >= 0 ? r.first_horizontal() : x;
-  std::string l1(size_t(y - kz + 1), '0'), l2(size_t(x - ks), '0');
-  if (r.diagonal()) l1[0] = '1';
-  for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) l1[size_t(k - kz + 1)] = '1';
-  for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) l2[size_t(k - ks)] = '1';
-  return l1 + "|" + l2;
-}
-
-// Everything min_distance produces, as text (dist values bit for bit), for
-// comparing kernels.
+// Everything min_distance produces under kernel k (see table_text).
 std::string compute_table(ScanKernel k) {
   scan_kernel = k;
   compute_keep(seq1.c_str(), seq2.c_str());
-  std::string t = std::to_string(gesamtkanten) + " " + std::to_string(bytes) + " " + char('0' + sub_t);
-  for (int y = 0; y <= m; ++y)
-    for (int x = 0; x <= n; ++x) {
-      float v = dist(uint32_t(x), uint32_t(y));
-      uint32_t u;
-      std::memcpy(&u, &v, 4);
-      t += " " + std::to_string(u) + (x && y ? ":" + record(x, y) : "");
-    }
-  return t;
+  return table_text();
 }
 
 // The shown alignment, its counters and its listed path in one line.
@@ -49,7 +25,7 @@ std::string shown() {
 TEST_F(GeneralTest, WorkedExamples) {
   sub = 3.0;  // all three candidates of (1, 1) cost 3
   compute_keep("A", "B");
-  EXPECT_EQ(record(1, 1), "11|1");
+  EXPECT_EQ(record_bits(1, 1), "11|1");
   EXPECT_EQ(gesamtkanten, 5u);
   EXPECT_EQ(wert, 3.0f);
   EXPECT_EQ(gl_opt_edges, 3u);
@@ -71,14 +47,14 @@ TEST_F(GeneralTest, WorkedExamples) {
 
   compute_keep("ACGTTGCA", "ACGTTGCA");  // the main diagonal has only its diagonal edge
   EXPECT_EQ(wert, 0.0f);
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(record(i, i), "1|");
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(record_bits(i, i), "1|");
   EXPECT_EQ(help_l[8], 8);
 
   gl_kl = 1;  // inner gaps of length 1 only; the border keeps whole gaps
   aa = 0.0;    // linear gaps: every edge ties
   compute_keep("AAAAA", "CC");
   EXPECT_EQ(dist(5, 0), 5.0f);
-  EXPECT_EQ(record(5, 2), "11|1");
+  EXPECT_EQ(record_bits(5, 2), "11|1");
   gl_kl = 0;
 
   // A table that gives only the pairs of A and C: a used 5000 entry sets sub_t.
