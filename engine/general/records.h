@@ -16,8 +16,9 @@
 // rows (resp. columns), its length being their number, or, when that is
 // smaller, a bit map over the stretch from the longest optimal gap to the
 // node, its length being the longest gap's length s: bit t stands for row
-// y - s + t (resp. column x - s + t). So a record never takes more than the
-// bit list of the same stretch would, and usually nothing beyond its word.
+// y - s + t (resp. column x - s + t). So a record takes about what a bit
+// list of the same stretch would at the most, and usually nothing beyond its
+// word.
 // Word 0 means "no record" (the border, and nodes an interrupted computation
 // did not reach).
 //

@@ -108,7 +108,7 @@ TEST_F(Tool, JsonOutputAndModes) {
   EXPECT_NE(r.out.find("\"swapped\": true"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"optimal_alignments\": 1}"), std::string::npos) << r.out;
   for (const char* key : {"substitutions", "inserts", "deletes", "edges", "graph_edges",
-                          "optimal_graph_edges", "memory_bytes"})
+                          "optimal_graph_edges", "memory_bytes", "memory_bytes_stored"})
     EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
 
   // Subalignment with negative match scores finds the common core.
@@ -140,6 +140,8 @@ TEST_F(Tool, BadUsageAndBadInput) {
   expect_refused("-g 2x a.txt b.txt", "maximal gap length");
   expect_refused("-g 3 -m concave a.txt b.txt", "global mode");
   expect_refused("--bogus a.txt b.txt", "unknown option");
+  expect_refused("--threads -2 a.txt b.txt", "number of threads");
+  expect_refused("--threads many a.txt b.txt", "number of threads");
   expect_refused("a.txt missing.txt", "cannot open missing.txt");
   file("long.txt", std::string(16001, 'A'));
   expect_refused("a.txt long.txt", "long.txt: the sequence has 16001 letters; this mode accepts at most 16000");
@@ -246,6 +248,26 @@ TEST_F(Tool, MemoryLimits) {
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("does not fit in memory"), std::string::npos) << r.err;
+
+  // The general engine's records of nodes with several optimal predecessors
+  // (here all of them: g(k) = k and no letter matches) grow while it
+  // computes. The guard lets the tables through; the records outgrow the
+  // room, and the refusal gives what the whole graph would need, more than
+  // the room.
+  file("a12.txt", std::string(1200, 'A'));
+  file("c12.txt", std::string(1200, 'C'));
+  r = run("-c 'cost=a+b*k, a=0, b=1' a12.txt c12.txt", "", "ulimit -v 150000;");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.out, "");
+  long need = 0, room = 0;
+  ASSERT_EQ(std::sscanf(r.err.c_str(),
+                        "The problem does not fit in memory: it needs about %ld MBytes, but this process may use "
+                        "only %ld MBytes",
+                        &need, &room),
+            2)
+      << r.err;
+  EXPECT_GT(need, room);
+  EXPECT_GT(need, 150);  // the records alone take some 220 MBytes
 #endif
 }
 
