@@ -109,6 +109,7 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
       break;
     }
   }
+  if (S.get_stack_pointer() >= S.capacity()) grow_stack(S, sentinel);
   if (S.is_empty()) {
     S.push(int16_t(sentinel), int16_t(L.get_free_pointer()));
   } else {
@@ -132,6 +133,8 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
 struct Env {
   int16_t* ln;  // list pairs: value, link
   int16_t* sn;  // stack pairs: interval end, head position
+  stack_list* so;  // the stack itself (it may have to grow)
+  int smax;        // the length it may grow to
   int actual;   // list top, DL_EMPTY when empty
   int free;     // next free list pair
   int sp;       // number of stack pairs
@@ -160,9 +163,11 @@ inline void load_second(Env& e, const DA& D) {
 }
 
 template <class DA>
-void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
+void take(Env& e, stack_list& S, const double_list& L, const DA& D) {
   e.ln = L.numbers;
   e.sn = S.numbers;
+  e.so = &S;
+  e.smax = L.capacity_;
   e.actual = L.actual_;
   e.free = L.free_;
   e.sp = S.sp_;
@@ -244,7 +249,12 @@ struct Step {
   }
   void s_push(int h, int p) {
     const int sp = e.sp;
-    if (sp >= e.scap) return;
+    if (sp >= e.scap) {
+      e.so->sp_ = uint16_t(sp);
+      if (!grow_stack(*e.so, e.smax)) return;
+      e.sn = e.so->numbers;
+      e.scap = e.so->capacity_;
+    }
     e.sn[2 * sp] = int16_t(h);
     e.sn[2 * sp + 1] = int16_t(p);
     e.sp = sp + 1;
@@ -483,9 +493,10 @@ namespace {
 int16_t* list_block = nullptr;
 uint64_t list_block_bytes = 0;
 
-// Pairs reserved for an object of capacity len (a multiple of 16 pairs,
-// 64 bytes).
+// Pairs reserved for a list of capacity len (a multiple of 16 pairs,
+// 64 bytes), and for a stack at first.
 inline uint64_t slot_pairs(int len) { return (uint64_t(len) + 15) & ~uint64_t(15); }
+constexpr uint64_t kStackSlot = 8;
 
 }  // namespace
 
@@ -497,26 +508,34 @@ void concave_setup() {
   Ss = new stack_list[nn + 1];
   Ls = new double_list[nn + 1];
   const uint64_t row_slot = slot_pairs(nn + 1), col_slot = slot_pairs(mm + 1);
-  const uint64_t pairs = 2 * (uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot);
+  const uint64_t stacks = uint64_t(mm + 1) + uint64_t(nn + 1);
+  const uint64_t pairs = uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot + stacks * kStackSlot;
   // Aligned to a cache line (16 spare pairs, 64 bytes, cover the shift).
   list_block = VD_NEW_ARRAY(int16_t, 2 * (pairs + 16), "concave.cpp", "concave_setup", "list_block!=0");
   list_block_bytes = 2 * (pairs + 16) * sizeof(int16_t);
   int16_t* next = reinterpret_cast<int16_t*>((reinterpret_cast<uintptr_t>(list_block) + 63) & ~uintptr_t(63));
-  auto lend = [&next](auto& obj, uint64_t slot, int len) {
+  auto lend = [&next](auto& obj, uint64_t slot, uint64_t len) {
     obj.use_block(next, uint16_t(len));
     next += 2 * slot;
   };
+  // The lists first, each in a slot of its full length; then the stacks,
+  // each in a small slot of its own, side by side: a stack is mostly a few
+  // intervals deep, and one that needs more grows (grow_stack).
   for (int j = 0; j <= mm; ++j) {
-    lend(Sz[j], row_slot, nn + 1);
-    Sz[j].push(int16_t(nn + 1), 0);
     lend(Lz[j], row_slot, nn + 1);
     Lz[j].push(0);
   }
   for (int i = 0; i <= nn; ++i) {
-    lend(Ss[i], col_slot, mm + 1);
-    Ss[i].push(int16_t(mm + 1), 0);
     lend(Ls[i], col_slot, mm + 1);
     Ls[i].push(0);
+  }
+  for (int j = 0; j <= mm; ++j) {
+    lend(Sz[j], kStackSlot, std::min<uint64_t>(kStackSlot, uint64_t(nn) + 1));
+    Sz[j].push(int16_t(nn + 1), 0);
+  }
+  for (int i = 0; i <= nn; ++i) {
+    lend(Ss[i], kStackSlot, std::min<uint64_t>(kStackSlot, uint64_t(mm) + 1));
+    Ss[i].push(int16_t(mm + 1), 0);
   }
   edge_m.change_dim(uint32_t(nn + 1), uint32_t(mm + 1));
   // The border cells carry no record; searches read them, so they read 0.

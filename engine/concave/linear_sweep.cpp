@@ -46,13 +46,14 @@ struct Lane {
   bool usual;       // an open takes its usual course (usual_course)
 };
 
-// A lane with its blocks: list and stack pairs, their capacity, D along the
-// column or row.
+// A lane with its list pairs and capacity, its stack, and D along the
+// column or row. The stack's block is only read or written off the usual
+// course (it may grow there, see grow_stack).
 template <class DA>
 struct Env {
   Lane& e;
   int16_t* ln;
-  int16_t* sn;
+  stack_list& S;
   int cap;
   DA D;
 
@@ -65,7 +66,8 @@ struct Env {
   bool usual_course() const {
     return e.sp == 2 && e.hc >= 1 && e.hc2 == 0 && e.below_zero && e.actual >= 0 && e.hp >= 0 && e.hp < cap;
   }
-  void take(const stack_list& S, const double_list& L, float d0) {
+  void take(const double_list& L, float d0) {
+    const int16_t* sn = S.numbers;
     e.actual = L.actual_;
     e.free = L.free_;
     e.sp = int16_t(S.sp_);
@@ -86,7 +88,15 @@ struct Env {
     e.pm = d0;  // the structures start with candidate 0 alone
   }
   // The top two intervals into the block, and the pointers into the objects.
-  void put_back(stack_list& S, double_list& L) const {
+  void put_back(double_list& L) const {
+    put_back_top();
+    L.actual_ = e.actual;
+    L.free_ = e.free;
+    S.sp_ = uint16_t(e.sp);
+  }
+  // The top two intervals into the block.
+  void put_back_top() const {
+    int16_t* sn = S.numbers;
     if (e.sp >= 1) {
       sn[2 * (e.sp - 1)] = e.h;
       sn[2 * (e.sp - 1) + 1] = e.hp;
@@ -95,9 +105,6 @@ struct Env {
       sn[2 * (e.sp - 2)] = e.h2;
       sn[2 * (e.sp - 2) + 1] = e.hp2;
     }
-    L.actual_ = e.actual;
-    L.free_ = e.free;
-    S.sp_ = uint16_t(e.sp);
   }
 
   void pop_interval() {
@@ -107,8 +114,8 @@ struct Env {
     e.hc = e.hc2;
     e.below = e.below2;
     if (e.sp >= 2) {  // the pair below the new top lies in the block
-      e.h2 = sn[2 * (e.sp - 2)];
-      e.hp2 = sn[2 * (e.sp - 2) + 1];
+      e.h2 = S.numbers[2 * (e.sp - 2)];
+      e.hp2 = S.numbers[2 * (e.sp - 2) + 1];
       head_of(e.hp2, &e.hc2, &e.below2);
     }
   }
@@ -116,10 +123,14 @@ struct Env {
   // (refused when the stack is full; the top is then set all the same, as
   // the envelope records do).
   void push_interval(int h, int p, int c, int below) {
-    if (e.sp < cap) {
+    if (e.sp >= int(S.capacity())) {
+      put_back_top();  // the block grows with the whole stack in it
+      grow_stack(S, cap);
+    }
+    if (e.sp < int(S.capacity())) {
       if (e.sp >= 2) {  // the second sinks into the block
-        sn[2 * (e.sp - 2)] = e.h2;
-        sn[2 * (e.sp - 2) + 1] = e.hp2;
+        S.numbers[2 * (e.sp - 2)] = e.h2;
+        S.numbers[2 * (e.sp - 2) + 1] = e.hp2;
       }
       ++e.sp;
       e.h2 = e.h;
@@ -218,24 +229,23 @@ struct LinearPasses {
   const float* w;
   float c0, d;               // w(1) - d and d
   std::vector<Lane> cols;
-  int16_t* cl0;              // column 0's list and stack blocks; column x's
-  int16_t* cs0;              // lie a fixed stride further
-  ptrdiff_t cstride;
+  int16_t* cl0;              // column 0's list block; column x's lies a
+  ptrdiff_t cstride;         // fixed stride further
   Lane row{};
   int16_t* rl = nullptr;
-  int16_t* rs = nullptr;
+  int ry = 0;
   float q_prev = 0.0f;       // D(x - 1, y) - (x - 1) d of the row's last cell
   int ccap, rcap;            // list and stack capacities of columns and rows
 
   explicit LinearPasses(const float* wpad)
       : w(wpad), c0(wpad[1] - (wpad[2] - wpad[1])), d(wpad[2] - wpad[1]), cols(size_t(n) + 1),
-        cl0(Ls[0].numbers), cs0(Ss[0].numbers), cstride(n >= 1 ? Ls[1].numbers - Ls[0].numbers : 0),
+        cl0(Ls[0].numbers), cstride(n >= 1 ? Ls[1].numbers - Ls[0].numbers : 0),
         ccap(m + 1), rcap(n + 1) {
     if (std::max(n, m) < 2) {  // a single gap length: no step to take
       d = 0.0f;
       c0 = wpad[1];
     }
-    for (int x = 1; x <= n; ++x) column(x).take(Ss[x], Ls[x], dist(uint32_t(x), 0));
+    for (int x = 1; x <= n; ++x) column(x).take(Ls[x], dist(uint32_t(x), 0));
   }
   // Whether every column's blocks lie the stride apart (as concave_setup
   // lends them); the sweep relies on it.
@@ -243,28 +253,25 @@ struct LinearPasses {
     if (n < 1) return true;
     const ptrdiff_t s = Ls[1].numbers - Ls[0].numbers;
     for (int x = 0; x <= n; ++x)
-      if (Ls[x].numbers != Ls[0].numbers + x * s || Ss[x].numbers != Ss[0].numbers + x * s ||
-          Ls[x].capacity_ != m + 1 || Ss[x].capacity_ != m + 1)
-        return false;
+      if (Ls[x].numbers != Ls[0].numbers + x * s || Ls[x].capacity_ != m + 1) return false;
     return true;
   }
 
   Env<ColumnD> column(int x) {
-    return Env<ColumnD>{cols[size_t(x)], cl0 + x * cstride, cs0 + x * cstride, ccap,
-                        ColumnD{dist.numbers + x, dist.dim_x_}};
+    return Env<ColumnD>{cols[size_t(x)], cl0 + x * cstride, Ss[x], ccap, ColumnD{dist.numbers + x, dist.dim_x_}};
   }
-  Env<RowD> row_env(const float* Drow) { return Env<RowD>{row, rl, rs, rcap, RowD{Drow}}; }
+  Env<RowD> row_env(Lane& lane, const float* Drow) { return Env<RowD>{lane, rl, Sz[ry], rcap, RowD{Drow}}; }
 
   void begin_row(int y, RowCtx& rc) {
+    ry = y;
     rl = Lz[y].numbers;
-    rs = Sz[y].numbers;
     rcap = Lz[y].capacity_;
-    row_env(rc.Drow).take(Sz[y], Lz[y], rc.Drow[0]);
+    row_env(row, rc.Drow).take(Lz[y], rc.Drow[0]);
     q_prev = rc.Drow[0];
   }
-  void end_row(int y) { row_env(dist.row(uint32_t(y))).put_back(Sz[y], Lz[y]); }
+  void end_row(int y) { row_env(row, dist.row(uint32_t(y))).put_back(Lz[y]); }
   void end() {
-    for (int x = 1; x <= n; ++x) column(x).put_back(Ss[x], Ls[x]);
+    for (int x = 1; x <= n; ++x) column(x).put_back(Ls[x]);
   }
 
   float stretch(RowCtx& rc, float* s_of, int* ps_of, int x0, int len, int y) {
@@ -286,23 +293,28 @@ struct LinearPasses {
       const float old = c.pm;
       const float low = q < old ? q : old;
       s_of[i] = cy + low;
+      ps_of[i] = c.actual + 1;  // the pushes below change it
       c.pm = low;
       ties[n_ties] = i;
       n_ties += int(q == old);
       opens[n_opens] = i;
       n_opens += int(q < old);
     }
-    for (int j = 0; j < n_ties; ++j) column(x0 + ties[j]).join(y);
+    for (int j = 0; j < n_ties; ++j) {
+      const int i = ties[j];
+      column(x0 + i).join(y);
+      ps_of[i] = cols[size_t(x0 + i)].actual + 1;
+    }
     for (int j = 0; j < n_opens; ++j) {
-      const int x = x0 + opens[j];
+      const int i = opens[j], x = x0 + i;
       if (x + kAhead <= n) {
         // An open writes into its column's list: the line of a later
         // column is fetched ahead.
         __builtin_prefetch(cl0 + (x + kAhead) * cstride + 2 * cols[size_t(x + kAhead)].free, 1);
       }
       column(x).open(y, Dprev[x], m + 1, w);
+      ps_of[i] = cols[size_t(x)].actual + 1;
     }
-    for (int i = 0; i < len; ++i) ps_of[i] = cols[size_t(x0 + i)].actual + 1;
   }
 
   // The row: its step at target x (candidate x - 1), then the choice among
@@ -314,23 +326,30 @@ struct LinearPasses {
     float best = 0.0f;
     float q_last = q_prev, pm = row.pm;
     float xd = float(x0) * d;              // x d
-    Env<RowD> r = row_env(rc.Drow);
+    Lane lane = row;                       // a local copy the compiler may keep in registers
+    Env<RowD> r = row_env(lane, rc.Drow);
     const float* Dprev = rc.Dprev;
     float* Drow = rc.Drow;
+    // Exact linear costs were found for letters A to Z only.
+    const uint8_t* a1 = rc.a1;
+    const float* sc_row = rc.sc_row;
     for (int i = 0; i < len; ++i, xd += d) {
       const int x = x0 + i;
-      if (x > row.h) r.expire(x);
+      if (x > lane.h) r.expire(x);
       if (q_last == pm) {
         r.join(x);
       } else if (q_last < pm) {
         r.open(x, Drow[x - 1], n + 1, w);
         pm = q_last;
       }
-      const float z = (c0 + xd) + pm;
-      const float dg = Dprev[x - 1] + cell_score(rc, x, y, &sub_used);
-      const float s = s_of[i];
-      best = std::min(std::min(dg, s), z);
-      int code = int(dg == best) | int(s == best) << 1 | int(z == best) << 2;
+      const int a = a1[x];
+      sub_used |= rc.fill_row[a];
+      // The minimum of the diagonal, the column and the row, and in bits 1,
+      // 2, 4 which of them reach it.
+      const __m128 v = _mm_setr_ps(Dprev[x - 1] + sc_row[a], s_of[i], (c0 + xd) + pm, 0.0f);
+      __m128 mn = _mm_min_ss(_mm_min_ss(v, _mm_shuffle_ps(v, v, 1)), _mm_shuffle_ps(v, v, 2));
+      best = _mm_cvtss_f32(mn);
+      int code = _mm_movemask_ps(_mm_cmpeq_ps(v, _mm_shuffle_ps(mn, mn, 0))) & 7;
       if (Mode8) {
         if (best > 0.0f) {
           best = 0.0f;
@@ -343,10 +362,11 @@ struct LinearPasses {
         }
       }
       Drow[x] = best;
-      write_record(rc, x, y, code, ps_of[i], row.actual + 1);
+      write_record(rc, x, y, code, ps_of[i], lane.actual + 1);
       q_last = best - xd;
     }
-    row.pm = pm;
+    lane.pm = pm;
+    row = lane;
     q_prev = q_last;
     if (sub_used) rc.sub_used = true;
     return best;

@@ -60,6 +60,16 @@ struct Sweep {
 // 20 cells, counted across rows).
 constexpr int kMaxStretch = 20;
 
+// A full stack that may still grow up to `limit` pairs (its length as the
+// envelope needs it: one interval per target and the sentinel's) moves into
+// a block of twice its length. concave_setup gives the stacks small blocks,
+// since they are mostly a few intervals deep.
+inline bool grow_stack(stack_list& S, int limit) {
+  if (S.capacity() >= limit) return false;
+  S.change_length(uint16_t(std::min(2 * int(S.capacity()), limit)));
+  return true;
+}
+
 // What the chain along one row reads besides the row's own envelope.
 struct RowCtx {
   int mode;
