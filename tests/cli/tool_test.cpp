@@ -230,9 +230,9 @@ TEST_F(Tool, MemoryLimits) {
 #ifdef VARDANE_SANITIZE
   GTEST_SKIP() << "the sanitizer runtime cannot run under an address-space limit";
 #else
-  // 3000 x 3000 needs some 230 MBytes in the concave engine: refused up
+  // 4000 x 4000 needs some 280 MBytes in the concave engine: refused up
   // front under a 200 MByte address space, with both figures.
-  std::string s(3000, 'A');
+  std::string s(4000, 'A');
   file("a.txt", s);
   file("b.txt", s);
   Result r = run("-m concave a.txt b.txt", "", "ulimit -v 200000;");
