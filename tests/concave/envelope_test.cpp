@@ -269,3 +269,47 @@ TEST_F(Concave, LinearShortcutLeavesWhatTheSearchLeaves) {
   sweep_once(6, true, &used);
   EXPECT_TRUE(used);
 }
+
+// Stacks start in small blocks and grow when an envelope needs more
+// intervals (strictly concave costs on a sequence and a mutated copy): the
+// sweep and the plain minima grow them alike and leave the same lists and
+// stacks.
+TEST_F(Concave, DeepStacksGrowAlike) {
+  std::mt19937 g(8);
+  int deepest = 0;
+  for (int round = 0; round < 2; ++round) {
+    reset_all();
+    func = 3;  // a + b sqrt(k)
+    aa = 1.0;
+    bb = 3.0 + round;
+    const std::string a = random_seq(g, 1000);
+    std::string b;
+    for (char c : a) {
+      const unsigned r = g() % 100;
+      if (r < 8) b += "ACGT"[g() % 4];
+      else if (r < 10) continue;
+      else if (r < 12) b += std::string(1, c) + "ACGT"[g() % 4];
+      else b += c;
+    }
+    set_seqs(a, b);
+    computing = 6;
+    dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+    concave_setup();
+    concave_distance();
+    ASSERT_TRUE(concave_complete());
+    std::vector<std::vector<int>> cols, rows;
+    for (int x = 1; x <= n; ++x) cols.push_back(snapshot(Ls[x], Ss[x]));
+    for (int y = 1; y <= m; ++y) rows.push_back(snapshot(Lz[y], Sz[y]));
+    for (int x = 1; x <= n; ++x) deepest = std::max(deepest, int(Ss[x].capacity()));
+    for (int y = 1; y <= m; ++y) deepest = std::max(deepest, int(Sz[y].capacity()));
+    concave_setup();
+    for (int y = 1; y <= m; ++y)
+      for (int x = 1; x <= n; ++x) {
+        Spaltenminimum(x, y);
+        Zeilenminimum(x, y);
+      }
+    for (int x = 1; x <= n; ++x) ASSERT_EQ(snapshot(Ls[x], Ss[x]), cols[size_t(x - 1)]) << "column " << x;
+    for (int y = 1; y <= m; ++y) ASSERT_EQ(snapshot(Lz[y], Sz[y]), rows[size_t(y - 1)]) << "row " << y;
+  }
+  EXPECT_GT(deepest, 8);  // some stack outgrew its first block
+}
