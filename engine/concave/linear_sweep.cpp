@@ -223,8 +223,6 @@ struct Env {
   void join(int t) { push_element(t - 1); }
 };
 
-constexpr int kAhead = 8;
-
 struct LinearPasses {
   const float* w;
   float c0, d;               // w(1) - d and d
@@ -307,11 +305,6 @@ struct LinearPasses {
     }
     for (int j = 0; j < n_opens; ++j) {
       const int i = opens[j], x = x0 + i;
-      if (x + kAhead <= n) {
-        // An open writes into its column's list: the line of a later
-        // column is fetched ahead.
-        __builtin_prefetch(cl0 + (x + kAhead) * cstride + 2 * cols[size_t(x + kAhead)].free, 1);
-      }
       column(x).open(y, Dprev[x], m + 1, w);
       ps_of[i] = cols[size_t(x)].actual + 1;
     }
