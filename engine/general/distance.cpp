@@ -22,16 +22,22 @@
 // first candidate is a number; a cell whose first candidate is NaN goes the
 // reference way.
 //
-// Threads. Row j is computed by thread (j - 1) mod T, left to right; its cell
-// i needs the whole row to its left (its own work) and column i above it,
-// which is final once row j - 1 has passed column i (row j - 1 waited for
-// row j - 2 in the same way). So each row publishes how many of its cells
-// are final, and the next row's thread waits for that count where it has to.
-// Every cell is computed from the same values by the same steps whichever
-// thread computes it: the table, the records and the figures do not depend
-// on the number of threads. Only the calling thread dispatches events, draws
-// progress and polls the interrupt (every 20 of its cells, as one thread
-// does); it tells the others to stop through a flag they test at every cell.
+// Order and threads. The rows are taken in bands of kBand rows (the first
+// one a row shorter: band b holds rows b kBand .. b kBand + kBand - 1), each
+// band column by column, and within a column row by row. Cell (i, j) needs
+// the row to its left (done earlier in the band) and column i above it: the
+// rows of the band above j (done just before) and the bands above, final
+// once the band above has passed column i (it waited for its own band above
+// in the same way). A band reads column i once for all its rows, and writes
+// a whole cache line of the transposed copy's column. Band b is computed by
+// thread b mod T; each band publishes how many of its columns are final,
+// and the next band's thread waits for that count where it has to. Every
+// cell is computed from the same values by the same steps whichever thread
+// computes it and in whichever order: the table, the records and the figures
+// do not depend on the number of threads. Only the calling thread
+// dispatches events, draws progress and polls the interrupt (every 20 of its
+// cells, as one thread does); it tells the others to stop through a flag
+// they test at every cell.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -287,17 +293,19 @@ int first_column(int i) {
   return 0;
 }
 
-// Row progress, one cache line per row so that neighbouring rows' threads
+constexpr int kBand = 16;  // rows of a band: a cache line of the transposed copy
+
+// Band progress, one cache line per band so that neighbouring bands' threads
 // do not share a line.
-struct alignas(64) RowProgress {
-  std::atomic<int> done{0};  // cells 1 .. done of the row are final
+struct alignas(64) BandProgress {
+  std::atomic<int> done{0};  // columns 1 .. done of the band are final
 };
 
 // What every thread reads; nothing here changes while the threads run.
 struct Sweep {
   float* dist;          // rows of dist, width W
   uint64_t W;
-  float* dT;            // the transposed copy: column i at dT + i * H
+  float* dT;            // the transposed copy: column i at dT + i * H (H a multiple of 16)
   uint64_t H;
   const float* rev;     // rev[t] = g(lmax - t)
   int lmax;
@@ -305,7 +313,8 @@ struct Sweep {
   min_fn vmin;
   eq_fn veq;
   bool reference;       // every cell the reference way
-  RowProgress* rows;    // m + 1 entries; row 0 is final
+  BandProgress* bands;  // bands + 1 entries; entry 0 stands for row 0, final
+  int nbands;
   int threads;
   std::atomic<bool> stop{false};     // every thread leaves at its next cell
   std::atomic<bool> no_room{false};  // a record could not be stored
@@ -420,7 +429,9 @@ inline bool scan_cell(const Sweep& s, Worker& wk, int i, int j) {
   const PairTable& pt = *s.pt;
   const int pidx = pt.c1[i] * pt.na2 + pt.c2[j];
   if (pt.fill[pidx]) wk.sub_used = true;
-  const float cd = prev[i - 1] + pt.score[pidx];
+  // dist(i - 1, j - 1) from the copy: the row above may be the last row of
+  // the band above, whose line another thread may be writing right now.
+  const float cd = col[j - 1 - s.H] + pt.score[pidx];
   float M = mh;
   if (mv < M) M = mv;
   if (cd < M) M = cd;
@@ -469,14 +480,15 @@ struct MainPoll {
   }
 };
 
-// Waits until row j - 1 has at least `need` final cells; returns the count
-// seen, or -1 when the computation is to stop meanwhile. A short spin covers
-// the usual wait of a fraction of a cell; beyond it the thread yields, so
-// that on a busy machine it does not take the time of the thread it waits for.
-int wait_for(Sweep& s, int j, int need, MainPoll* poll) {
+// Waits until band b - 1 has at least `need` final columns; returns the
+// count seen, or -1 when the computation is to stop meanwhile. A short spin
+// covers the usual wait of a fraction of a column; beyond it the thread
+// yields, so that on a busy machine it does not take the time of the thread
+// it waits for.
+int wait_for(Sweep& s, int b, int need, MainPoll* poll) {
   unsigned spins = 0;
   for (;;) {
-    const int done = s.rows[j - 1].done.load(std::memory_order_acquire);
+    const int done = s.bands[b].done.load(std::memory_order_acquire);  // entry b: band b - 1
     if (done >= need) return done;
     if (s.stop.load(std::memory_order_relaxed)) return -1;
     if (++spins < 128) {
@@ -488,37 +500,38 @@ int wait_for(Sweep& s, int j, int need, MainPoll* poll) {
   }
 }
 
-// The rows of thread t. `poll` is set for the calling thread only.
-void run_rows(Sweep& s, Worker& wk, int t, MainPoll* poll) {
-  for (int j = 1 + t; j <= m; j += s.threads) {
-    if (poll != nullptr) show_time(200u * unsigned(j));
-    wk.writer.begin_row(j);
-    int ready = 0;  // cells of row j - 1 known to be final
+// The bands of thread t. `poll` is set for the calling thread only.
+void run_bands(Sweep& s, Worker& wk, int t, MainPoll* poll) {
+  for (int b = t; b < s.nbands; b += s.threads) {
+    const int j0 = std::max(1, b * kBand), j1 = std::min(m + 1, (b + 1) * kBand);
+    if (poll != nullptr)
+      for (int j = j0; j < j1; ++j) show_time(200u * unsigned(j));
+    wk.writer.begin_rows(j0, j1);
+    int ready = 0;  // columns of the band above known to be final
     bool stop = false;
     for (int i = 1; i <= n && !stop; ++i) {
       if (ready < i) {
-        ready = wait_for(s, j, i, poll);
-        if (ready < 0) {
+        ready = wait_for(s, b, i, poll);
+        if (ready < 0) break;
+      }
+      for (int j = j0; j < j1; ++j) {
+        const bool ok = s.reference ? reference_cell(s, wk, i, j) : scan_cell(s, wk, i, j);
+        ++wk.cells;
+        if (!ok) {
+          wk.failed = true;
+          s.no_room.store(true, std::memory_order_relaxed);
+          stop = true;
+          break;
+        }
+        if (poll != nullptr ? poll->cell_done() : s.stop.load(std::memory_order_relaxed)) {
           stop = true;
           break;
         }
       }
-      const bool ok = s.reference ? reference_cell(s, wk, i, j) : scan_cell(s, wk, i, j);
-      ++wk.cells;
-      s.rows[j].done.store(i, std::memory_order_release);
-      if (!ok) {
-        wk.failed = true;
-        s.no_room.store(true, std::memory_order_relaxed);
-        s.stop.store(true, std::memory_order_relaxed);
-        stop = true;
-      } else if (poll != nullptr) {
-        if (poll->cell_done()) stop = true;
-      } else if (s.stop.load(std::memory_order_relaxed)) {
-        stop = true;
-      }
+      if (!stop) s.bands[b + 1].done.store(i, std::memory_order_release);
     }
-    wk.writer.end_row();
-    if (stop) {
+    wk.writer.end_rows();
+    if (stop || ready < 0) {
       s.stop.store(true, std::memory_order_relaxed);
       return;
     }
@@ -572,7 +585,7 @@ float min_distance() {
   Sweep s;
   s.dist = dist.numbers;
   s.W = Wd;
-  s.H = Hd;
+  s.H = (uint64_t(Hd) + 15) & ~uint64_t(15);
   s.reference = kern == ScanKernel::reference;
   s.vmin = min_scalar;
   s.veq = eq_scalar;
@@ -588,17 +601,22 @@ float min_distance() {
     rev.resize(size_t(s.lmax));
     for (int t = 0; t < s.lmax; ++t) rev[t] = fu_res.numbers[s.lmax - t];
     // Left uninitialised: each thread touches first the columns it writes.
-    dT.reset(new (std::nothrow) float[uint64_t(Wd) * Hd]);
+    // Aligned so that a band's stretch of a column is one cache line.
+    dT.reset(new (std::nothrow) float[uint64_t(Wd) * s.H + 16]);
     if (!dT) vd::alloc_failed("distance.cpp", __LINE__, "min_distance", "b!=0");
   }
-  s.dT = dT.get();
+  s.dT = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(dT.get()) + 63) & ~uintptr_t(63));
+  if (s.dT) {
+    for (int j = 0; j <= m; ++j) s.dT[j] = dist(0, uint32_t(j));  // column 0: the border
+  }
   s.rev = rev.data();
   s.pt = &pt;
-  const int threads = std::max(1, std::min(general_thread_count(), m));
+  s.nbands = m / kBand + 1;
+  const int threads = std::max(1, std::min(general_thread_count(), s.nbands));
   s.threads = threads;
-  std::unique_ptr<RowProgress[]> rows(new RowProgress[size_t(m) + 1]);
-  rows[0].done.store(n, std::memory_order_relaxed);
-  s.rows = rows.get();
+  std::unique_ptr<BandProgress[]> bands(new BandProgress[size_t(s.nbands) + 1]);
+  bands[0].done.store(n, std::memory_order_relaxed);
+  s.bands = bands.get();
 
   std::vector<std::unique_ptr<Worker>> workers;
   const size_t chunks = size_t(s.lmax) / kChunk + 1;
@@ -620,10 +638,10 @@ float min_distance() {
   for (int t = 1; t < threads; ++t)
     team.emplace_back([&s, &workers, t] {
       Worker& wk = *workers[size_t(t)];
-      run_rows(s, wk, t, nullptr);
+      run_bands(s, wk, t, nullptr);
       wk.finished.store(true, std::memory_order_release);
     });
-  run_rows(s, *workers[0], 0, &poll);
+  run_bands(s, *workers[0], 0, &poll);
   // The calling thread keeps polling until the others are done.
   for (int t = 1; t < threads; ++t) {
     unsigned spins = 0;

@@ -84,14 +84,15 @@ uint16_t* PredGraph::new_chunk(size_t units, size_t* got_units) {
   return reinterpret_cast<uint16_t*>(c + 1);
 }
 
-void RecordWriter::begin_row(int y) {
-  y_ = y;
+void RecordWriter::begin_rows(int y0, int y1) {
+  y0_ = y0;
+  y1_ = y1;
   row_ = 0;
 }
 
-// Room for `units` more units of the row in the current chunk; otherwise the
-// row so far moves to a new chunk (its words hold offsets within the row,
-// which stay valid).
+// Room for `units` more units of the band in the current chunk; otherwise
+// the band so far moves to a new chunk (its words hold offsets within the
+// band's block, which stay valid).
 bool RecordWriter::room(size_t units) {
   if (chunk_ != nullptr && used_ + row_ + units <= cap_) return true;
   size_t want = 2 * (row_ + units);
@@ -152,11 +153,11 @@ bool RecordWriter::put(int x, int y, bool diag, int vbase, const int* voff, int 
   return true;
 }
 
-void RecordWriter::end_row() {
-  if (y_ >= 0 && row_ > 0) {
-    g_.rows_[y_] = chunk_ + used_;
+void RecordWriter::end_rows() {
+  if (y0_ >= 0 && row_ > 0) {
+    for (int y = y0_; y < y1_; ++y) g_.rows_[y] = chunk_ + used_;
     used_ += row_;
   }
   row_ = 0;
-  y_ = -1;
+  y0_ = y1_ = -1;
 }

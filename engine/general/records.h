@@ -6,9 +6,9 @@
 // predecessor per direction, lives in its word alone:
 //   bit 31 = 0, bit 30 diagonal, bits 15..29 vertical gap length, bits 0..14
 //   horizontal gap length (0: none of that direction).
-// A node with more keeps them in the block of its row (one block per row, cut
-// from large chunks), and its word holds
-//   bit 31 = 1, bit 30 diagonal, bits 0..29 the record's offset in the row block
+// A node with more keeps them in the block of its rows (one block for a band
+// of a few rows, cut from large chunks), and its word holds
+//   bit 31 = 1, bit 30 diagonal, bits 0..29 the record's offset in that block
 // in 16-bit units. Such a record is: a header (bit 0: the vertical ones as a
 // bit map, bit 1: the horizontal ones as a bit map), the vertical part's
 // length, the horizontal part's length, then the vertical part and the
@@ -96,7 +96,7 @@ class PredGraph {
 
   uint32_t dim_x_ = 0, dim_y_ = 0;
   uint32_t* words_ = nullptr;     // dim_x * dim_y words
-  uint16_t** rows_ = nullptr;     // per row: its block of records (nullptr: none)
+  uint16_t** rows_ = nullptr;     // per row: the block of its records (nullptr: none)
   Chunk* chunks_ = nullptr;
   std::mutex chunk_lock_;
   std::atomic<uint64_t> chunk_bytes_{0};
@@ -164,29 +164,31 @@ inline int PredRecord::next_horizontal(int k) const {
   return len && x_ - len > k ? x_ - len : -1;
 }
 
-// Writes the records of rows, one row at a time, for one thread: rows
-// written by different writers go to different chunks. The writer allocates
-// nothing but chunks.
+// Writes the records of bands of rows, one band at a time, for one thread:
+// bands written by different writers go to different chunks. The writer
+// allocates nothing but chunks. A band's records make one block, so a band
+// takes few enough rows that their records stay below 2^30 units (16 rows of
+// the longest sequences take at most half of that).
 class RecordWriter {
  public:
   explicit RecordWriter(PredGraph& g) : g_(g) {}
-  void begin_row(int y);
-  // The record of node (x, y) of the row begun: the diagonal flag, the
+  void begin_rows(int y0, int y1);  // rows y0 .. y1 - 1
+  // The record of node (x, y) of the band begun: the diagonal flag, the
   // vertical predecessors' rows vbase + voff[0 .. vc) and the horizontal
   // ones' columns hbase + hoff[0 .. hc), each ascending. False when its
   // memory could not be had (the record is then not written).
   bool put(int x, int y, bool diag, int vbase, const int* voff, int vc, int hbase, const int* hoff, int hc);
-  void end_row();
+  void end_rows();
   // Units the writer asked for when a put failed (for the refusal's figure).
   size_t failed_units() const { return failed_units_; }
 
  private:
   bool room(size_t units);
   PredGraph& g_;
-  int y_ = -1;
+  int y0_ = -1, y1_ = -1;
   uint16_t* chunk_ = nullptr;   // current chunk: [chunk_, chunk_ + cap_)
   size_t cap_ = 0;
-  size_t used_ = 0;             // units of the chunk taken by finished rows
-  size_t row_ = 0;              // units of the row being written
+  size_t used_ = 0;             // units of the chunk taken by finished bands
+  size_t row_ = 0;              // units of the band being written
   size_t failed_units_ = 0;
 };
