@@ -299,14 +299,44 @@ struct LinearPasses {
       n_opens += int(q < old);
     }
     for (int j = 0; j < n_ties; ++j) {
-      const int i = ties[j];
-      column(x0 + i).join(y);
-      ps_of[i] = cols[size_t(x0 + i)].actual + 1;
+      const int i = ties[j], x = x0 + i;
+      Lane& c = cols[size_t(x)];
+      const int f = c.free;
+      if (f < ccap) {
+        int16_t* ln = cl0 + x * cstride;
+        ln[2 * f] = int16_t(y - 1);
+        ln[2 * f + 1] = c.actual;
+        c.actual = int16_t(f);
+        c.free = int16_t(f + 1);
+      }
+      ps_of[i] = c.actual + 1;
     }
+    const float* D0 = dist.numbers;  // row 0: D(x, 0)
+    const float w1 = w[1];
     for (int j = 0; j < n_opens; ++j) {
       const int i = opens[j], x = x0 + i;
-      column(x).open(y, Dprev[x], m + 1, w);
-      ps_of[i] = cols[size_t(x)].actual + 1;
+      Lane& c = cols[size_t(x)];
+      const float dn = Dprev[x];
+      // The usual course (see Env::open), here without building the Env.
+      bool done = false;
+      if (c.usual && c.free < ccap) {
+        const float d0 = D0[x];
+        const float zero_end = d0 + w[c.h2], new_end = dn + w[c.h2 - y + 1];
+        if (!(zero_end > new_end)) {
+          const int pos = c.free;
+          int16_t* ln = cl0 + x * cstride;
+          c.h = int16_t(d0 + w[y] >= dn + w1 ? c.h2 - int(!(zero_end >= new_end)) : y);
+          c.hp = int16_t(pos);
+          c.hc = int16_t(y - 1);
+          ln[2 * pos] = int16_t(-(y - 1));
+          ln[2 * pos + 1] = c.below;
+          c.actual = int16_t(pos);
+          c.free = int16_t(pos + 1);
+          done = true;
+        }
+      }
+      if (!done) column(x).open_steps(y, dn, m + 1, w);
+      ps_of[i] = c.actual + 1;
     }
   }
 
@@ -315,6 +345,7 @@ struct LinearPasses {
   // a step is optimal when its value is the minimum.
   template <bool Mode8>
   float row_chain(RowCtx& rc, const float* s_of, const int* ps_of, int x0, int len, int y) {
+    if (!Mode8 && rc.Erow != nullptr) return row_fast(rc, s_of, ps_of, x0, len);
     bool sub_used = false;
     float best = 0.0f;
     float q_last = q_prev, pm = row.pm;
@@ -337,12 +368,9 @@ struct LinearPasses {
       }
       const int a = a1[x];
       sub_used |= rc.fill_row[a];
-      // The minimum of the diagonal, the column and the row, and in bits 1,
-      // 2, 4 which of them reach it.
-      const __m128 v = _mm_setr_ps(Dprev[x - 1] + sc_row[a], s_of[i], (c0 + xd) + pm, 0.0f);
-      __m128 mn = _mm_min_ss(_mm_min_ss(v, _mm_shuffle_ps(v, v, 1)), _mm_shuffle_ps(v, v, 2));
-      best = _mm_cvtss_f32(mn);
-      int code = _mm_movemask_ps(_mm_cmpeq_ps(v, _mm_shuffle_ps(mn, mn, 0))) & 7;
+      const float dg = Dprev[x - 1] + sc_row[a], s = s_of[i], z = (c0 + xd) + pm;
+      best = std::min(std::min(dg, s), z);
+      int code = int(dg == best) | int(s == best) << 1 | int(z == best) << 2;
       if (Mode8) {
         if (best > 0.0f) {
           best = 0.0f;
@@ -360,6 +388,93 @@ struct LinearPasses {
     }
     lane.pm = pm;
     row = lane;
+    q_prev = q_last;
+    if (sub_used) rc.sub_used = true;
+    return best;
+  }
+
+  // The same chain in modes 6 and 7 with the edge records written into
+  // their row, the row's envelope in local variables (the lane is read and
+  // written back only around a step off the usual course).
+  __attribute__((noinline)) float row_fast(RowCtx& rc, const float* s_of, const int* ps_of, int x0, int len) {
+    const float* Dprev = rc.Dprev;
+    float* Drow = rc.Drow;
+    int16_t* Erow = rc.Erow;
+    int16_t* ln = rl;
+    const uint8_t* a1 = rc.a1;
+    const float* sc_row = rc.sc_row;
+    const bool* fill_row = rc.fill_row;
+    const int cap = rcap;
+    const float d0 = Drow[0], c0v = c0, dv = d;
+    int actual, free, h, hp, hc, below, h2;
+    bool usual;
+    float zero_end;
+    auto load = [&] {
+      actual = row.actual;
+      free = row.free;
+      h = row.h;
+      hp = row.hp;
+      hc = row.hc;
+      below = row.below;
+      h2 = row.h2;
+      usual = row.usual;
+      zero_end = usual ? d0 + w[h2] : 0.0f;
+    };
+    auto store = [&] {
+      row.actual = int16_t(actual);
+      row.free = int16_t(free);
+      row.h = int16_t(h);
+      row.hp = int16_t(hp);
+      row.hc = int16_t(hc);
+    };
+    load();
+    bool sub_used = false;
+    float best = 0.0f;
+    float q_last = q_prev, pm = row.pm;
+    float xd = float(x0) * dv;
+    for (int i = 0; i < len; ++i, xd += dv) {
+      const int x = x0 + i;
+      if (x > h) {  // off the usual course
+        store();
+        row_env(row, Drow).expire(x);
+        load();
+      }
+      if (q_last == pm) {
+        if (free < cap) {
+          ln[2 * free] = int16_t(x - 1);
+          ln[2 * free + 1] = int16_t(actual);
+          actual = free++;
+        }
+      } else if (q_last < pm) {
+        const float dn = Drow[x - 1];
+        const float new_end = usual ? dn + w[h2 - x + 1] : 0.0f;
+        if (usual && free < cap && !(zero_end > new_end)) {
+          const bool first = d0 + w[x] >= dn + w[1];
+          h = first ? h2 - int(!(zero_end >= new_end)) : x;
+          hp = free;
+          hc = x - 1;
+          ln[2 * free] = int16_t(-(x - 1));
+          ln[2 * free + 1] = int16_t(below);
+          actual = free++;
+        } else {  // off the usual course
+          store();
+          row_env(row, Drow).open_steps(x, dn, n + 1, w);
+          load();
+        }
+        pm = q_last;
+      }
+      const int a = a1[x];
+      sub_used |= fill_row[a];
+      const float dg = Dprev[x - 1] + sc_row[a], s = s_of[i], z = (c0v + xd) + pm;
+      best = std::min(std::min(dg, s), z);
+      const int code = int(dg == best) | int(s == best) << 1 | int(z == best) << 2;
+      Drow[x] = best;
+      Erow[2 * x] = int16_t(kC0Sign[code] * ps_of[i] + kC0Diag[code]);
+      Erow[2 * x + 1] = int16_t((code >> 2) * (actual + 1));
+      q_last = best - xd;
+    }
+    store();
+    row.pm = pm;
     q_prev = q_last;
     if (sub_used) rc.sub_used = true;
     return best;
