@@ -60,7 +60,9 @@ void release_general_graph();
 #include "engine/common/operations.h"
 // Operation code 1: general-cost global alignment (distance, optimal graph,
 // drawing, one alignment, circles). Expects computing == 1; leaves it 0.
-// Refuses before allocating when the tables would not fit in memory.
+// Refuses before allocating when the tables would not fit in memory, and
+// while computing when the records outgrow the room the guard found (with
+// the need of the whole graph; the partial results are released).
 OpResult run_general_alignment();
 // Peak bytes of the operation for sequence lengths n and m, for
 // general_thread_count() threads, when no node has more than one optimal
