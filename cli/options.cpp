@@ -186,7 +186,8 @@ Options:
                         memory_bytes is the information block's figure (for
                         the global mode the size the graph's records would
                         take as bit lists); memory_bytes_stored is what the
-                        stored graph really takes
+                        stored graph really takes (with --threads, the global
+                        mode's blocks of records are the threads' own)
   -h, --help            this text
       --version         the version
 

@@ -126,6 +126,40 @@ TEST_F(Tool, JsonOutputAndModes) {
   EXPECT_NE(r.out.find("Number of optimal alignments: 2\n"), std::string::npos) << r.out;
 }
 
+// The global mode prints the same, byte for byte, on any number of threads.
+TEST_F(Tool, ThreadsChangeNothingPrinted) {
+  std::string a, b;
+  unsigned v = 7;
+  for (int i = 0; i < 300; ++i) {
+    v = v * 1103515245u + 12345u;
+    a += "ACGT"[(v >> 16) % 4];
+    v = v * 1103515245u + 12345u;
+    b += "ACGT"[(v >> 16) % 4];
+  }
+  file("a.txt", a);
+  file("b.txt", b.substr(0, 280));
+  for (const char* cost : {"cost=a+b*log(k), a=3, b=1", "cost=a+b*k, a=0, b=1"}) {
+    const std::string args = std::string("--count -c '") + cost + "' a.txt b.txt";
+    Result one = run("--threads 1 " + args);
+    ASSERT_EQ(one.status, 0) << one.err;
+    for (const char* t : {"2", "3", "0"}) {
+      Result r = run(std::string("--threads ") + t + " " + args);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.out, one.out) << cost << ", " << t << " threads";
+    }
+    // In JSON only the real memory figure may differ: each thread's records
+    // go to blocks of its own.
+    Result js1 = run("-f json --threads 1 " + args), js3 = run("-f json --threads 3 " + args);
+    auto without_stored = [](std::string j) {
+      const size_t at = j.find(", \"memory_bytes_stored\": ");
+      if (at != std::string::npos) j.erase(at, j.find(',', at + 2) - at);
+      return j;
+    };
+    EXPECT_NE(js1.out.find("\"memory_bytes_stored\": "), std::string::npos);
+    EXPECT_EQ(without_stored(js1.out), without_stored(js3.out)) << cost;
+  }
+}
+
 TEST_F(Tool, BadUsageAndBadInput) {
   file("a.txt", "ACGT");
   file("b.txt", "AGT");

@@ -270,6 +270,36 @@ TEST_F(Concave, LinearShortcutLeavesWhatTheSearchLeaves) {
   EXPECT_TRUE(used);
 }
 
+// The same on longer pairs, with either sequence the longer one and both of
+// one length (where the sentinel of candidate 0 reads past the cost table in
+// the rows, in the columns, or in both).
+TEST_F(Concave, LinearShortcutOnLongerPairs) {
+  NoticeRecorder rec;
+  std::mt19937 g(17);
+  const int lengths[][2] = {{400, 400}, {300, 520}, {520, 300}, {1, 300}, {300, 1}, {257, 256}};
+  int round = 0;
+  for (const auto& len : lengths) {
+    for (int mode = 6; mode <= 8; ++mode, ++round) {
+      reset_all();
+      func = 4;
+      aa = round % 3 == 0 ? 2.0 : round % 3 == 1 ? 0.5 : 9.0;
+      bb = 1.0;
+      sub = 2.0;
+      mat = mode == 8 ? -1.0 : 0.0;
+      std::string s1 = random_seq(g, len[0]), s2 = random_seq(g, len[1]);
+      if (mode != 6 && s2.size() > s1.size()) std::swap(s1, s2);
+      set_seqs(s1, s2);
+      SCOPED_TRACE("round " + std::to_string(round) + " mode " + std::to_string(mode));
+      bool fast = false, slow = true;
+      const SweepResult a = sweep_once(mode, true, &fast);
+      const SweepResult b = sweep_once(mode, false, &slow);
+      EXPECT_TRUE(fast);
+      EXPECT_FALSE(slow);
+      ASSERT_TRUE(a == b);
+    }
+  }
+}
+
 // Stacks start in small blocks and grow when an envelope needs more
 // intervals (strictly concave costs on a sequence and a mutated copy): the
 // sweep and the plain minima grow them alike and leave the same lists and
