@@ -219,6 +219,55 @@ __attribute__((target("avx512f,bmi"))) int eq_avx512(const float* a, const float
   }
   return cnt;
 }
+
+// The minima of the R cells of a band at one column (R <= 16): cell r's
+// candidates are a_r[t] + b_r[t], t < len, where one operand is the same
+// for every cell (the column, resp. the reversed costs) and the other moves
+// with r. The shared operand is loaded once for all cells, so a step of 16
+// candidates costs R + 1 loads instead of 2 R. Chunk minima go to cm + r cms
+// as min_avx512 writes them, and cell r's minimum to mins[r].
+template <int R, bool SharedA>
+__attribute__((target("avx512f"))) void band_min_avx512(const float* a, ptrdiff_t as, const float* b, ptrdiff_t bs,
+                                                        int len, float* cm, size_t cms, float* mins) {
+  const __m512 inf = _mm512_set1_ps(kInf);
+  __m512 acc[R];
+#pragma GCC unroll 16
+  for (int r = 0; r < R; ++r) acc[r] = inf;
+  int t = 0, c = 0;
+  auto step = [&](int at, __mmask16 k) __attribute__((always_inline, target("avx512f"))) {
+    if (SharedA) {
+      const __m512 x = _mm512_maskz_loadu_ps(k, a + at);
+#pragma GCC unroll 16
+      for (int r = 0; r < R; ++r)
+        acc[r] = _mm512_mask_min_ps(acc[r], k, _mm512_add_ps(x, _mm512_maskz_loadu_ps(k, b + r * bs + at)), acc[r]);
+    } else {
+      const __m512 y = _mm512_maskz_loadu_ps(k, b + at);
+#pragma GCC unroll 16
+      for (int r = 0; r < R; ++r)
+        acc[r] = _mm512_mask_min_ps(acc[r], k, _mm512_add_ps(_mm512_maskz_loadu_ps(k, a + r * as + at), y), acc[r]);
+    }
+  };
+  auto flush = [&]() __attribute__((always_inline, target("avx512f"))) {
+#pragma GCC unroll 16
+    for (int r = 0; r < R; ++r) {
+      _mm512_storeu_ps(cm + r * cms + size_t(c) * kChunkFloats, acc[r]);
+      acc[r] = inf;
+    }
+    ++c;
+  };
+  for (; t + 16 <= len; t += 16) {
+    step(t, __mmask16(0xffff));
+    if (((t + 16) & (kChunk - 1)) == 0) flush();
+  }
+  if (t < len) step(t, __mmask16((1u << (len - t)) - 1));
+  if (len & (kChunk - 1)) flush();
+#pragma GCC unroll 16
+  for (int r = 0; r < R; ++r) {
+    __m512 v = inf;
+    for (int k = 0; k < c; ++k) v = _mm512_min_ps(_mm512_loadu_ps(cm + r * cms + size_t(k) * kChunkFloats), v);
+    mins[r] = _mm512_reduce_min_ps(v);
+  }
+}
 #pragma GCC diagnostic pop
 
 using min_fn = float (*)(const float*, const float*, int, float*);
@@ -313,6 +362,8 @@ struct Sweep {
   min_fn vmin;
   eq_fn veq;
   bool reference;       // every cell the reference way
+  bool bands_vector;    // a band's cells take their minima together (band_min_avx512)
+  size_t bcm_stride;    // floats of one cell's chunk minima in Worker::bcmh, bcmv
   BandProgress* bands;  // bands + 1 entries; entry 0 stands for row 0, final
   int nbands;
   int threads;
@@ -326,6 +377,8 @@ struct Worker {
   RecordWriter writer;
   std::vector<int> pos;       // positions of a cell's optimal candidates
   std::vector<float> cmh, cmv;  // chunk minima of the two directions
+  std::vector<float> bcmh, bcmv;  // the same for the cells of a band (kBand blocks)
+  float bmh[kBand], bmv[kBand];   // a band's horizontal and shared vertical minima
   std::vector<int> codes;     // the reference form's predecessor codes
   uint64_t edges = 0, bytes = 0, cells = 0;
   bool sub_used = false;
@@ -452,6 +505,76 @@ inline bool scan_cell(const Sweep& s, Worker& wk, int i, int j) {
   return wk.writer.put(i, j, diag, z0, vp, vc, s0, hp, hc);
 }
 
+// The minima of the cells j0 .. j1 - 1 of column i of a band, together
+// (without a gap length limit): horizontally over the whole rows to the
+// left, vertically over the column above the band; band_cell finishes each
+// cell. True when done, false when the band's shape has no kernel.
+bool band_prepare(const Sweep& s, Worker& wk, int i, int j0, int j1) {
+  float* col = s.dT + uint64_t(i) * s.H;
+  if (j0 == 1) col[0] = s.dist[i];  // the column's border, by the thread that first needs it
+  const float* rows = s.dist + uint64_t(j0) * s.W;
+  const float* hb = s.rev + (s.lmax - i);
+  const float* vb = s.rev + (s.lmax - j0);
+  const size_t cs = s.bcm_stride;
+  switch (j1 - j0) {
+    case kBand:
+      band_min_avx512<kBand, false>(rows, ptrdiff_t(s.W), hb, 0, i, wk.bcmh.data(), cs, wk.bmh);
+      band_min_avx512<kBand, true>(col, 0, vb, -1, j0, wk.bcmv.data(), cs, wk.bmv);
+      return true;
+    case kBand - 1:
+      band_min_avx512<kBand - 1, false>(rows, ptrdiff_t(s.W), hb, 0, i, wk.bcmh.data(), cs, wk.bmh);
+      band_min_avx512<kBand - 1, true>(col, 0, vb, -1, j0, wk.bcmv.data(), cs, wk.bmv);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Cell (i, j), the r-th of its band from j0, after band_prepare: the
+// vertical candidates within the band come one by one, the rest as in
+// scan_cell.
+inline bool band_cell(const Sweep& s, Worker& wk, int i, int j, int j0) {
+  const int r = j - j0;
+  float* row = s.dist + uint64_t(j) * s.W;
+  float* col = s.dT + uint64_t(i) * s.H;
+  const float* hb = s.rev + (s.lmax - i);
+  const float* vb = s.rev + (s.lmax - j);
+  if (std::isnan(row[0] + hb[0])) return reference_cell(s, wk, i, j);  // the sequential rule keeps a NaN start
+  const float mh = wk.bmh[r], mvs = wk.bmv[r];
+  float mv = mvs;
+  for (int k = j0; k < j; ++k) {
+    const float c = col[k] + vb[k];
+    if (c < mv) mv = c;
+  }
+  const PairTable& pt = *s.pt;
+  const int pidx = pt.c1[i] * pt.na2 + pt.c2[j];
+  if (pt.fill[pidx]) wk.sub_used = true;
+  const float cd = col[j - 1 - s.H] + pt.score[pidx];
+  float M = mh;
+  if (mv < M) M = mv;
+  if (cd < M) M = cd;
+  int* hp = wk.pos.data();
+  const float* cmh = wk.bcmh.data() + size_t(r) * s.bcm_stride;
+  const float* cmv = wk.bcmv.data() + size_t(r) * s.bcm_stride;
+  const int hc = (mh == M) ? eq_avx512(row, hb, i, M, cmh, hp) : 0;
+  int* vp = hp + hc;
+  int vc = 0;
+  if (mv == M) {
+    vc = (mvs == M) ? eq_avx512(col, vb, j0, M, cmv, vp) : 0;
+    for (int k = j0; k < j; ++k)
+      if (col[k] + vb[k] == M) vp[vc++] = k;
+  }
+  const bool diag = (cd == M);
+  const float val = hc ? row[hp[0]] + hb[hp[0]] : vc ? col[vp[0]] + vb[vp[0]] : cd;
+  row[i] = val;
+  col[j] = val;
+  wk.edges += uint64_t(hc + vc + (diag ? 1 : 0));
+  const int ks = hc ? hp[0] : i;
+  const int kz = vc ? vp[0] : j;
+  wk.bytes += uint64_t((j - kz + 1 + i - ks - 1) >> 3) + 1;
+  return wk.writer.put(i, j, diag, 0, vp, vc, 0, hp, hc);
+}
+
 // Polls of the calling thread: dispatch, the main window, the interrupt and
 // the floating-point flag. True when the computation is to stop.
 struct MainPoll {
@@ -514,8 +637,11 @@ void run_bands(Sweep& s, Worker& wk, int t, MainPoll* poll) {
         ready = wait_for(s, b, i, poll);
         if (ready < 0) break;
       }
+      const bool together = s.bands_vector && band_prepare(s, wk, i, j0, j1);
       for (int j = j0; j < j1; ++j) {
-        const bool ok = s.reference ? reference_cell(s, wk, i, j) : scan_cell(s, wk, i, j);
+        const bool ok = s.reference ? reference_cell(s, wk, i, j)
+                        : together  ? band_cell(s, wk, i, j, j0)
+                                    : scan_cell(s, wk, i, j);
         ++wk.cells;
         if (!ok) {
           wk.failed = true;
@@ -612,6 +738,9 @@ float min_distance() {
   s.rev = rev.data();
   s.pt = &pt;
   s.nbands = m / kBand + 1;
+  // Without a gap length limit every cell of a band scans the same stretch.
+  s.bands_vector = kern == ScanKernel::avx512 && (gl_kl <= 0 || gl_kl >= s.lmax);
+  s.bcm_stride = (size_t(s.lmax) / kChunk + 1) * kChunkFloats;
   const int threads = std::max(1, std::min(general_thread_count(), s.nbands));
   s.threads = threads;
   std::unique_ptr<BandProgress[]> bands(new BandProgress[size_t(s.nbands) + 1]);
@@ -626,6 +755,10 @@ float min_distance() {
     wk.pos.resize(size_t(n) + size_t(m) + 2);
     wk.cmh.resize(chunks * kChunkFloats);
     wk.cmv.resize(chunks * kChunkFloats);
+    if (s.bands_vector) {
+      wk.bcmh.resize(kBand * s.bcm_stride);
+      wk.bcmv.resize(kBand * s.bcm_stride);
+    }
     wk.codes.resize(size_t(n) + size_t(m) + 2);
   }
 
