@@ -26,12 +26,14 @@ uint64_t fixed_need(int nn, int mm) {
   const uint64_t bits = inner / 8 + uint64_t(mm) + 1;  // the optimal graph's bit matrix
   const uint64_t lmax = uint64_t(nn > mm ? nn : mm);
   const uint64_t threads = uint64_t(general_thread_count());
-  // dist and its transposed copy, and the record words (4 bytes each per
-  // node); per row the record block pointer and the progress line; per
-  // thread its stack and its work space (positions, chunk minima, codes).
-  const uint64_t per_thread = kThread + (uint64_t(nn) + uint64_t(mm) + 2) * 8 + (lmax / 128 + 1) * 128;
-  return kBase + cells * (4 + 4 + 4) + (uint64_t(mm) + 1) * (8 + 64) + lmax * 4 + bits +
-         threads * per_thread;
+  // dist and its transposed copy (its columns padded to 16 floats), and the
+  // record words (4 bytes each per node); per row the record block pointer
+  // and the progress line; per thread its stack and its work space
+  // (positions, codes, chunk minima of a cell and of a band's 16 cells).
+  const uint64_t chunk_minima = (lmax / 128 + 1) * 64;
+  const uint64_t per_thread = kThread + (uint64_t(nn) + uint64_t(mm) + 2) * 8 + (2 + 2 * 16) * chunk_minima;
+  const uint64_t copy = uint64_t(nn + 1) * ((uint64_t(mm) + 16) & ~uint64_t(15)) * 4;
+  return kBase + cells * (4 + 4) + copy + (uint64_t(mm) + 1) * (8 + 64) + lmax * 4 + bits + threads * per_thread;
 }
 
 }  // namespace
