@@ -46,6 +46,30 @@ struct Lane {
   bool usual;       // an open takes its usual course (usual_course)
 };
 
+// An open on its usual course: the top group (head candidate >= 1) lies on
+// the interval of candidate 0, which ends at h2, the element below its head
+// (`below`) is candidate 0, and the new candidate t - 1 (value dn) does not
+// beat candidate 0 (value d0) at h2. Then the top group goes, candidate 0
+// stays, and the new group takes the top group's place: one list pair and
+// the top interval change. False, with nothing changed, off that course.
+template <class T>
+inline bool usual_open(T& actual, T& free, T& h, T& hp, T& hc, int below, int h2, bool usual, int cap, int16_t* ln,
+                       int t, float dn, float d0, const float* w) {
+  if (!usual || free >= cap) return false;
+  const float zero_end = d0 + w[h2], new_end = dn + w[h2 - t + 1];
+  if (zero_end > new_end) return false;
+  const bool first = d0 + w[t] >= dn + w[1];
+  const int pos = free;
+  h = T(first ? h2 - int(!(zero_end >= new_end)) : t);
+  hp = T(pos);
+  hc = T(t - 1);
+  ln[2 * pos] = int16_t(-(t - 1));
+  ln[2 * pos + 1] = int16_t(below);
+  actual = T(pos);
+  free = T(pos + 1);
+  return true;
+}
+
 // A lane with its list pairs and capacity, its stack, and D along the
 // column or row. The stack's block is only read or written off the usual
 // course (it may grow there, see grow_stack).
@@ -195,29 +219,10 @@ struct Env {
     e.usual = usual_course();
   }
 
-  // The same steps where they take their usual course: the top group (head
-  // candidate >= 1) lies on the interval of candidate 0, the element below
-  // its head is candidate 0, and the new candidate does not beat candidate 0
-  // at the end of that interval. Then the top group goes, candidate 0 stays,
-  // and the new group takes the top group's place.
+  // The same steps, on their usual course without the steps (usual_open).
   void open(int t, float dn, int sentinel, const float* w) {
-    if (e.usual && e.free < cap) {
-      const float d0 = D(0);
-      const float zero_end = d0 + w[e.h2], new_end = dn + w[e.h2 - t + 1];
-      if (!(zero_end > new_end)) {
-        const bool first = d0 + w[t] >= dn + w[1];
-        const int pos = e.free;
-        e.h = int16_t(first ? e.h2 - int(!(zero_end >= new_end)) : t);
-        e.hp = int16_t(pos);
-        e.hc = int16_t(t - 1);
-        ln[2 * pos] = int16_t(-(t - 1));
-        ln[2 * pos + 1] = e.below;
-        e.actual = int16_t(pos);
-        e.free = int16_t(pos + 1);
-        return;
-      }
-    }
-    open_steps(t, dn, sentinel, w);
+    if (!usual_open(e.actual, e.free, e.h, e.hp, e.hc, e.below, e.h2, e.usual, cap, ln, t, dn, D(0), w))
+      open_steps(t, dn, sentinel, w);
   }
   // The new candidate t - 1 ties with the minimum: it joins the top group.
   void join(int t) { push_element(t - 1); }
@@ -312,30 +317,14 @@ struct LinearPasses {
       ps_of[i] = c.actual + 1;
     }
     const float* D0 = dist.numbers;  // row 0: D(x, 0)
-    const float w1 = w[1];
     for (int j = 0; j < n_opens; ++j) {
       const int i = opens[j], x = x0 + i;
       Lane& c = cols[size_t(x)];
       const float dn = Dprev[x];
-      // The usual course (see Env::open), here without building the Env.
-      bool done = false;
-      if (c.usual && c.free < ccap) {
-        const float d0 = D0[x];
-        const float zero_end = d0 + w[c.h2], new_end = dn + w[c.h2 - y + 1];
-        if (!(zero_end > new_end)) {
-          const int pos = c.free;
-          int16_t* ln = cl0 + x * cstride;
-          c.h = int16_t(d0 + w[y] >= dn + w1 ? c.h2 - int(!(zero_end >= new_end)) : y);
-          c.hp = int16_t(pos);
-          c.hc = int16_t(y - 1);
-          ln[2 * pos] = int16_t(-(y - 1));
-          ln[2 * pos + 1] = c.below;
-          c.actual = int16_t(pos);
-          c.free = int16_t(pos + 1);
-          done = true;
-        }
-      }
-      if (!done) column(x).open_steps(y, dn, m + 1, w);
+      // The usual course without building the Env.
+      if (!usual_open(c.actual, c.free, c.h, c.hp, c.hc, c.below, c.h2, c.usual, ccap, cl0 + x * cstride, y, dn,
+                      D0[x], w))
+        column(x).open_steps(y, dn, m + 1, w);
       ps_of[i] = c.actual + 1;
     }
   }
@@ -371,17 +360,7 @@ struct LinearPasses {
       const float dg = Dprev[x - 1] + sc_row[a], s = s_of[i], z = (c0 + xd) + pm;
       best = std::min(std::min(dg, s), z);
       int code = int(dg == best) | int(s == best) << 1 | int(z == best) << 2;
-      if (Mode8) {
-        if (best > 0.0f) {
-          best = 0.0f;
-          code = 8;
-        }
-        if (best <= rc.run_min) {
-          rc.run_min = best;
-          l_i = x;
-          l_j = y;
-        }
-      }
+      if (Mode8) subalignment_step(rc, x, y, &best, &code);
       Drow[x] = best;
       write_record(rc, x, y, code, ps_of[i], lane.actual + 1);
       q_last = best - xd;
@@ -408,7 +387,6 @@ struct LinearPasses {
     const float d0 = Drow[0], c0v = c0, dv = d;
     int actual, free, h, hp, hc, below, h2;
     bool usual;
-    float zero_end;
     auto load = [&] {
       actual = row.actual;
       free = row.free;
@@ -418,7 +396,6 @@ struct LinearPasses {
       below = row.below;
       h2 = row.h2;
       usual = row.usual;
-      zero_end = usual ? d0 + w[h2] : 0.0f;
     };
     auto store = [&] {
       row.actual = int16_t(actual);
@@ -447,17 +424,8 @@ struct LinearPasses {
         }
       } else if (q_last < pm) {
         const float dn = Drow[x - 1];
-        const float new_end = usual ? dn + w[h2 - x + 1] : 0.0f;
-        if (usual && free < cap && !(zero_end > new_end)) {
-          const bool first = d0 + w[x] >= dn + w[1];
-          h = first ? h2 - int(!(zero_end >= new_end)) : x;
-          hp = free;
-          hc = x - 1;
-          ln[2 * free] = int16_t(-(x - 1));
-          ln[2 * free + 1] = int16_t(below);
-          actual = free++;
-        } else {  // off the usual course
-          store();
+        if (!usual_open(actual, free, h, hp, hc, below, h2, usual, cap, ln, x, dn, d0, w)) {
+          store();  // off the usual course
           row_env(row, Drow).open_steps(x, dn, n + 1, w);
           load();
         }
@@ -469,8 +437,7 @@ struct LinearPasses {
       best = std::min(std::min(dg, s), z);
       const int code = int(dg == best) | int(s == best) << 1 | int(z == best) << 2;
       Drow[x] = best;
-      Erow[2 * x] = int16_t(kC0Sign[code] * ps_of[i] + kC0Diag[code]);
-      Erow[2 * x + 1] = int16_t((code >> 2) * (actual + 1));
+      record_codes(code, ps_of[i], actual + 1, Erow + 2 * x);
       q_last = best - xd;
     }
     store();

@@ -100,6 +100,21 @@ inline float cell_score(const RowCtx& rc, int x, int y, bool* sub_used) {
   return pair_score(rc.s1[x - 1], rc.s2[y - 1]);
 }
 
+// Mode 8: a cell whose best is above 0 starts a subalignment instead (value
+// 0, code 8), and the end cell follows the smallest value, the last in sweep
+// order on ties.
+inline void subalignment_step(RowCtx& rc, int x, int y, float* best, int* code) {
+  if (*best > 0.0f) {
+    *best = 0.0f;
+    *code = 8;
+  }
+  if (*best <= rc.run_min) {
+    rc.run_min = *best;
+    l_i = x;
+    l_j = y;
+  }
+}
+
 // The choice of cell (x, y) among the diagonal d, the column minimum s and
 // the row minimum z (code bits: 1 diagonal, 2 column, 4 row; exact ties keep
 // every step; mode 8 clamps at 0 with code 8 and follows the smallest value).
@@ -111,40 +126,34 @@ inline float choose(RowCtx& rc, int x, int y, float d, float s, float z, int* co
   const bool z_lt = best > z, z_eq = best == z;
   code = pick(z_lt, 4, code + 4 * int(z_eq));
   best = z_lt ? z : best;
-  if (rc.mode == 8) {
-    if (best > 0.0f) {
-      best = 0.0f;
-      code = 8;
-    }
-    if (best <= rc.run_min) {
-      rc.run_min = best;
-      l_i = x;
-      l_j = y;
-    }
-  }
+  if (rc.mode == 8) subalignment_step(rc, x, y, &best, &code);
   *code_out = code;
   return best;
 }
 
-// The edge record of cell (x, y) from its code and the lists' pointer codes
-// (top positions + 1) after its steps.
-inline void write_record(const RowCtx& rc, int x, int y, int code, int ps, int pz) {
-  int c0, c1;
+// The two components of an edge record from the cell's code and the lists'
+// pointer codes (top positions + 1) after its steps.
+inline void record_codes(int code, int ps, int pz, int16_t* rec) {
   if (code == 8) {
-    c0 = EDGE_START;
-    c1 = 0;
+    rec[0] = EDGE_START;
+    rec[1] = 0;
   } else {
     // Column chain p, or -p with the diagonal; the diagonal alone
     // 32767. The lists are never empty after a step, so p >= 1.
-    c0 = kC0Sign[code] * ps + kC0Diag[code];
-    c1 = (code >> 2) * pz;
+    rec[0] = int16_t(kC0Sign[code] * ps + kC0Diag[code]);
+    rec[1] = int16_t((code >> 2) * pz);
   }
+}
+
+// The edge record of cell (x, y), into its row or through the checks.
+inline void write_record(const RowCtx& rc, int x, int y, int code, int ps, int pz) {
   if (rc.Erow) {
-    rc.Erow[2 * x] = int16_t(c0);
-    rc.Erow[2 * x + 1] = int16_t(c1);
+    record_codes(code, ps, pz, rc.Erow + 2 * x);
   } else {
-    edge_m.set(uint32_t(x), uint32_t(y), 0, int16_t(c0));
-    edge_m.set(uint32_t(x), uint32_t(y), 1, int16_t(c1));
+    int16_t rec[2];
+    record_codes(code, ps, pz, rec);
+    edge_m.set(uint32_t(x), uint32_t(y), 0, rec[0]);
+    edge_m.set(uint32_t(x), uint32_t(y), 1, rec[1]);
   }
 }
 

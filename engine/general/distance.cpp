@@ -462,6 +462,35 @@ bool reference_cell(const Sweep& s, Worker& wk, int i, int j) {
   return wk.writer.put(i, j, diag, 0, v, vc, 0, h, hc);
 }
 
+// The diagonal candidate of cell (i, j), col being column i of the
+// transposed copy: dist(i - 1, j - 1) is read from the copy, since the row
+// above may be the last row of the band above, whose line another thread
+// may be writing right now.
+inline float diagonal_candidate(const Sweep& s, Worker& wk, int i, int j, const float* col) {
+  const PairTable& pt = *s.pt;
+  const int pidx = pt.c1[i] * pt.na2 + pt.c2[j];
+  if (pt.fill[pidx]) wk.sub_used = true;
+  return col[j - 1 - s.H] + pt.score[pidx];
+}
+
+// Stores cell (i, j) once its optimal candidates are known: horizontally
+// the hc columns s0 + hp[e] (candidates ha[hp[e]] + hb[hp[e]]), vertically
+// the vc rows z0 + vp[e] (va[vp[e]] + vb[vp[e]]), the diagonal cd when diag.
+// The value is that of the first candidate reaching the minimum (which of
+// +0 and -0 the sequential rule keeps).
+inline bool store_cell(const Sweep& s, Worker& wk, int i, int j, const float* ha, const float* hb, int s0,
+                       const int* hp, int hc, const float* va, const float* vb, int z0, const int* vp, int vc,
+                       float cd, bool diag) {
+  const float val = hc ? ha[hp[0]] + hb[hp[0]] : vc ? va[vp[0]] + vb[vp[0]] : cd;
+  s.dist[uint64_t(j) * s.W + i] = val;
+  s.dT[uint64_t(i) * s.H + j] = val;
+  wk.edges += uint64_t(hc + vc + (diag ? 1 : 0));
+  const int ks = hc ? s0 + hp[0] : i;
+  const int kz = vc ? z0 + vp[0] : j;
+  wk.bytes += uint64_t((j - kz + 1 + i - ks - 1) >> 3) + 1;
+  return wk.writer.put(i, j, diag, z0, vp, vc, s0, hp, hc);
+}
+
 // One cell by the scan kernels (see the top of the file).
 inline bool scan_cell(const Sweep& s, Worker& wk, int i, int j) {
   float* row = s.dist + uint64_t(j) * s.W;
@@ -479,12 +508,7 @@ inline bool scan_cell(const Sweep& s, Worker& wk, int i, int j) {
 
   const float mh = s.vmin(ha, hb, hl, wk.cmh.data());
   const float mv = s.vmin(va, vb, vl, wk.cmv.data());
-  const PairTable& pt = *s.pt;
-  const int pidx = pt.c1[i] * pt.na2 + pt.c2[j];
-  if (pt.fill[pidx]) wk.sub_used = true;
-  // dist(i - 1, j - 1) from the copy: the row above may be the last row of
-  // the band above, whose line another thread may be writing right now.
-  const float cd = col[j - 1 - s.H] + pt.score[pidx];
+  const float cd = diagonal_candidate(s, wk, i, j, col);
   float M = mh;
   if (mv < M) M = mv;
   if (cd < M) M = cd;
@@ -492,17 +516,7 @@ inline bool scan_cell(const Sweep& s, Worker& wk, int i, int j) {
   const int hc = (mh == M) ? s.veq(ha, hb, hl, M, wk.cmh.data(), hp) : 0;
   int* vp = hp + hc;
   const int vc = (mv == M) ? s.veq(va, vb, vl, M, wk.cmv.data(), vp) : 0;
-  const bool diag = (cd == M);
-  // The value is that of the first candidate reaching the minimum (which of
-  // +0 and -0 the sequential rule keeps).
-  const float val = hc ? ha[hp[0]] + hb[hp[0]] : vc ? va[vp[0]] + vb[vp[0]] : cd;
-  row[i] = val;
-  col[j] = val;
-  wk.edges += uint64_t(hc + vc + (diag ? 1 : 0));
-  const int ks = hc ? s0 + hp[0] : i;
-  const int kz = vc ? z0 + vp[0] : j;
-  wk.bytes += uint64_t((j - kz + 1 + i - ks - 1) >> 3) + 1;
-  return wk.writer.put(i, j, diag, z0, vp, vc, s0, hp, hc);
+  return store_cell(s, wk, i, j, ha, hb, s0, hp, hc, va, vb, z0, vp, vc, cd, cd == M);
 }
 
 // The minima of the cells j0 .. j1 - 1 of column i of a band, together
@@ -546,10 +560,7 @@ inline bool band_cell(const Sweep& s, Worker& wk, int i, int j, int j0) {
     const float c = col[k] + vb[k];
     if (c < mv) mv = c;
   }
-  const PairTable& pt = *s.pt;
-  const int pidx = pt.c1[i] * pt.na2 + pt.c2[j];
-  if (pt.fill[pidx]) wk.sub_used = true;
-  const float cd = col[j - 1 - s.H] + pt.score[pidx];
+  const float cd = diagonal_candidate(s, wk, i, j, col);
   float M = mh;
   if (mv < M) M = mv;
   if (cd < M) M = cd;
@@ -564,15 +575,7 @@ inline bool band_cell(const Sweep& s, Worker& wk, int i, int j, int j0) {
     for (int k = j0; k < j; ++k)
       if (col[k] + vb[k] == M) vp[vc++] = k;
   }
-  const bool diag = (cd == M);
-  const float val = hc ? row[hp[0]] + hb[hp[0]] : vc ? col[vp[0]] + vb[vp[0]] : cd;
-  row[i] = val;
-  col[j] = val;
-  wk.edges += uint64_t(hc + vc + (diag ? 1 : 0));
-  const int ks = hc ? hp[0] : i;
-  const int kz = vc ? vp[0] : j;
-  wk.bytes += uint64_t((j - kz + 1 + i - ks - 1) >> 3) + 1;
-  return wk.writer.put(i, j, diag, 0, vp, vc, 0, hp, hc);
+  return store_cell(s, wk, i, j, row, hb, 0, hp, hc, col, vb, 0, vp, vc, cd, cd == M);
 }
 
 // Polls of the calling thread: dispatch, the main window, the interrupt and
