@@ -169,3 +169,35 @@ TEST_F(GeneralTest, InterruptAndClosedWindow) {
             OpResult::interrupted);
   EXPECT_TRUE(comp == 0 && ms1.len == 0 && ms2.len == 0);
 }
+
+// The same on rows longer than a chunk of the scan (128 candidates) and on
+// several bands of rows, where the band's cells take their minima together
+// and the ties are collected chunk by chunk; with ties everywhere (linear
+// costs, two letters) and few (a logarithmic cost), on one and two threads.
+TEST_F(GeneralTest, KernelsAgreeOnLongRows) {
+  std::mt19937 rng(29);
+  for (int round = 0; round < 4; ++round) {
+    std::string s1, s2;
+    const int letters = round % 2 ? 4 : 2;
+    for (int i = 0; i < 300 + round * 7; ++i) s1 += "ACGT"[rng() % unsigned(letters)];
+    for (int i = 0; i < 290 - round * 11; ++i) s2 += "ACGT"[rng() % unsigned(letters)];
+    set_seqs(s1, s2);
+    cost_reset();
+    if (round < 2) {
+      aa = 0.0;  // g(k) = k: every gap length can tie
+      bb = 1.0;
+    } else {
+      func = 1;  // 2 + log10(k)
+      aa = 2.0;
+    }
+    general_threads = 1;
+    const std::string ref = compute_table(ScanKernel::reference);
+    for (ScanKernel k : {ScanKernel::automatic, ScanKernel::avx2, ScanKernel::scalar}) {
+      if (!scan_kernel_supported(k)) continue;
+      for (int t : {1, 2}) {
+        general_threads = t;
+        EXPECT_EQ(compute_table(k), ref) << "round " << round << " kernel " << int(k) << " threads " << t;
+      }
+    }
+  }
+}
