@@ -20,7 +20,9 @@
 // into the chunks whose minimum it is. Sequential "less restarts, equal
 // appends" leaves precisely those positions, in that order, provided the very
 // first candidate is a number; a cell whose first candidate is NaN goes the
-// reference way.
+// reference way. Without a gap length limit the 16 cells of a band (below)
+// at one column scan the same stretches, and with AVX-512 they take their
+// minima together (band_min_avx512), loading the shared operand once.
 //
 // Order and threads. The rows are taken in bands of kBand rows (the first
 // one a row shorter: band b holds rows b kBand .. b kBand + kBand - 1), each
