@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
   n = seq1.length();
   m = seq2.length();
   gl_kl = o.max_gap;
+  general_threads = o.threads;
   ms1 = String();
   ms2 = String();
 
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
   for (const std::string& l : g_log.other) std::fprintf(stderr, "%s\n", l.c_str());
   if (!g_log.incomplete.empty()) std::fprintf(stderr, "%s\n", g_log.incomplete.c_str());
 
+  facts.stored_bytes = o.mode == 1 ? dist_gr.stored_bytes() : concave_stored_bytes();
   if (o.count) {
     facts.has_count = true;
     progress_bar_start();

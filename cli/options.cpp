@@ -120,6 +120,10 @@ std::string parse_options(int argc, char** argv, Options& o) {
       if (!parse_count(v, &o.max_gap))
         return "the maximal gap length must be a whole number from 0 on, not '" + v + "'";
       o.has_max_gap = true;
+    } else if (name == "--threads") {
+      if (!need_value(&v)) return "option " + name + " needs a value";
+      if (!parse_count(v, &o.threads) || o.threads > 1024)
+        return "the number of threads must be a whole number from 0 (every core) to 1024, not '" + v + "'";
     } else if (takes("-f", "--format")) {
       if (!need_value(&v)) return "option " + name + " needs a value";
       if (v == "json") o.json = true;
@@ -180,6 +184,9 @@ Options:
   -g, --max-gap N       maximal gap length (global mode only); 0 = none.
                         The limit applies to gaps after the first pair; a
                         gap at the start is one edge of any length
+      --threads N       threads of the global mode's distance computation
+                        (default 0: every core); the results do not depend
+                        on it
       --go-on           continue when the cost function fails the concavity
                         test (concave modes); without it the tool stops (exit 3)
       --count           also print the number of optimal alignments, exactly:
@@ -192,7 +199,12 @@ Options:
                         optimal distance back to a cell where a subalignment
                         starts (a border cell or a cell clamped to 0).
   -f, --format FORMAT   text (default): the alignment block followed by the
-                        information block; json: one object
+                        information block; json: one object. Its
+                        memory_bytes is the information block's figure (for
+                        the global mode the size the graph's records would
+                        take as bit lists); memory_bytes_stored is what the
+                        stored graph really takes (with --threads, the global
+                        mode's blocks of records are the threads' own)
   -h, --help            this text
       --version         the version
 

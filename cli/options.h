@@ -11,6 +11,7 @@ struct Options {
   std::string table_file;       // -t FILE
   bool has_max_gap = false;
   int max_gap = 0;              // -g N (gl_kl), 0 = no limit
+  int threads = 0;              // --threads N, 0 = every core
   bool go_on = false;           // continue past the concavity warning
   bool count = false;           // also count the optimal alignments
   bool strict = false;          // warnings about the cost description end the run (status 1)

@@ -51,6 +51,7 @@ std::string json_result(const RunFacts& f) {
   o += ", \"graph_edges\": " + u(gesamtkanten);
   o += ", \"optimal_graph_edges\": " + u(gl_opt_edges);
   o += ", \"memory_bytes\": " + u(bytes);
+  o += ", \"memory_bytes_stored\": " + u(f.stored_bytes);
   if (f.has_count) o += ", \"optimal_alignments\": " + f.count;
   o += "}\n";
   return o;

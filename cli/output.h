@@ -1,5 +1,6 @@
 // The batch tool's result formats.
 #pragma once
+#include <cstdint>
 #include <string>
 
 struct RunFacts {
@@ -7,6 +8,7 @@ struct RunFacts {
   bool swapped = false;
   bool has_count = false;
   std::string count;  // decimal
+  uint64_t stored_bytes = 0;  // bytes the stored graph really takes
 };
 
 // Shortest decimal text that reads back to the same single-precision value.

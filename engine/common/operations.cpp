@@ -18,6 +18,10 @@
 
 bool memory_guard = true;
 
+namespace {
+MemoryLimit guard_limit;  // what the guard found at its last check
+}  // namespace
+
 void clear_memory() {
   if (computing == 3) return;
   computing = 3;
@@ -84,8 +88,10 @@ std::string memory_exceeded_text(uint64_t need) {
 }
 
 bool memory_fits(uint64_t need) {
+  guard_limit = MemoryLimit();
   if (!memory_guard) return true;
   const MemoryLimit lim = usable_memory();
+  guard_limit = lim;
   if (need <= lim.bytes) return true;
   notice2(kNoMemory, refusal_detail(need, lim), " Sorry ", 1, NoticeId::no_memory);
   computing = 0;
@@ -95,6 +101,14 @@ bool memory_fits(uint64_t need) {
 
 void check_distance_finite() {
   if (computing != 0 && !fp_error() && !std::isfinite(wert)) fp_err_raise();
+}
+
+uint64_t memory_room() { return guard_limit.bytes; }
+
+void memory_outgrown(uint64_t need) {
+  notice2(kNoMemory, refusal_detail(need, guard_limit), " Sorry ", 1, NoticeId::no_memory);
+  computing = 0;
+  comp = 0;
 }
 
 void subst_incomplete() {

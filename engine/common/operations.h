@@ -39,6 +39,15 @@ std::string memory_refusal_text(uint64_t need);
 // The message for an allocation that fails although the guard let `need`
 // bytes pass: the estimate was exceeded.
 std::string memory_exceeded_text(uint64_t need);
+// What the guard found this process may still use at its last check, before
+// the operation allocated (UINT64_MAX when the guard is off, has not run or
+// knows no limit). An engine whose structures grow while it computes checks
+// their growth against it.
+uint64_t memory_room();
+// The refusal of an operation whose structures outgrew that room while it
+// computed: the notice of memory_fits with `need`, the bytes the operation
+// would have needed (computing and comp become 0).
+void memory_outgrown(uint64_t need);
 // False turns the guard off (the batch tool's tests reach a failing
 // allocation that way); true at start.
 extern bool memory_guard;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "containers/alloc_check.h"
+#include "engine/concave/sweep.h"
 #include "cost/cost.h"
 #include "engine/common/results.h"
 #include "state/state.h"
@@ -28,13 +29,11 @@ bool con_linear_path = true;
 
 namespace {
 
+using namespace concave_sweep;
+
 int last_mode = 0;        // mode of the last sweep (6, 7, 8)
 bool last_complete = false;
 bool last_linear = false;  // the last sweep decided its crossings by the linear shortcut
-
-// Edge record codes of component 0.
-constexpr int16_t EDGE_DIAGONAL = 32767;
-constexpr int16_t EDGE_START = 32766;
 
 // Gap cost of length k as the engine reads it: the tabulated value, and -1
 // beyond the table (the only such read is candidate 0 at the sentinel target,
@@ -42,18 +41,6 @@ constexpr int16_t EDGE_START = 32766;
 inline float wv(const float* w, uint32_t wl, int k) {
   return (uint32_t)k < wl ? w[k] : -1.0f;
 }
-
-// D along a column x: D(x, k) = base[k * stride].
-struct ColumnD {
-  const float* base;
-  uint32_t stride;
-  float operator()(int k) const { return base[(uint64_t)(uint32_t)k * stride]; }
-};
-// D along a row y: D(k, y) = base[k].
-struct RowD {
-  const float* base;
-  float operator()(int k) const { return base[(uint32_t)k]; }
-};
 
 ColumnD column_d(int x) { return ColumnD{dist.numbers + (uint32_t)x, dist.dim_x_}; }
 RowD row_d(int y) { return RowD{dist.row((uint32_t)y)}; }
@@ -122,6 +109,7 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
       break;
     }
   }
+  if (S.get_stack_pointer() >= S.capacity()) grow_stack(S, sentinel);
   if (S.is_empty()) {
     S.push(int16_t(sentinel), int16_t(L.get_free_pointer()));
   } else {
@@ -145,6 +133,8 @@ float envelope_min(stack_list& S, double_list& L, int t, int sentinel, const DA&
 struct Env {
   int16_t* ln;  // list pairs: value, link
   int16_t* sn;  // stack pairs: interval end, head position
+  stack_list* so;  // the stack itself (it may have to grow)
+  int smax;        // the length it may grow to
   int actual;   // list top, DL_EMPTY when empty
   int free;     // next free list pair
   int sp;       // number of stack pairs
@@ -173,9 +163,11 @@ inline void load_second(Env& e, const DA& D) {
 }
 
 template <class DA>
-void take(Env& e, const stack_list& S, const double_list& L, const DA& D) {
+void take(Env& e, stack_list& S, const double_list& L, const DA& D) {
   e.ln = L.numbers;
   e.sn = S.numbers;
+  e.so = &S;
+  e.smax = L.capacity_;
   e.actual = L.actual_;
   e.free = L.free_;
   e.sp = S.sp_;
@@ -225,10 +217,7 @@ __attribute__((noinline)) void expire_groups(Env& e, int t, DA D) {
   load_second(e, D);
 }
 
-// With Linear set, the caller has shown that every comparison of the sweep is
-// exact and the gap cost linear (exact_linear below); the crossing search is
-// then decided by two probes instead of a binary search, with the same result.
-template <class DA, bool Linear>
+template <class DA>
 struct Step {
   Env& e;
   DA D;
@@ -260,7 +249,12 @@ struct Step {
   }
   void s_push(int h, int p) {
     const int sp = e.sp;
-    if (sp >= e.scap) return;
+    if (sp >= e.scap) {
+      e.so->sp_ = uint16_t(sp);
+      if (!grow_stack(*e.so, e.smax)) return;
+      e.sn = e.so->numbers;
+      e.scap = e.so->capacity_;
+    }
     e.sn[2 * sp] = int16_t(h);
     e.sn[2 * sp + 1] = int16_t(p);
     e.sp = sp + 1;
@@ -278,16 +272,6 @@ struct Step {
 
   // The new candidate t - 1 (value dn) opens a group.
   float open_group(int t, float dn, float new_v, int sentinel) {
-    if (Linear && e.hc >= 1 && !l_empty() && e.hp >= 0 && e.hp < e.lcap) {
-      // The top group goes as a whole. Its members tied with the head
-      // (candidate c >= 1) at arrival, so under exact linear costs every
-      // element has the value of c at every target up to L + 1, and c lost
-      // at t: each element is beaten at the interval end, and the loop below
-      // would pop them one by one down to the head and its interval.
-      e.actual = e.ln[2 * e.hp + 1];
-      s_pop();
-      refresh_top();
-    }
     while (!l_empty() && !s_empty()) {
       const int h = e.h;
       if (e.td + w[h - e.tk] > dn + w[h - t + 1]) {
@@ -302,26 +286,15 @@ struct Step {
     if (!s_empty()) {
       const int h = e.h, k = e.hc;
       const float dk = e.hd;
-      if (Linear) {
-        // Exact sums and w(j) = w(1) + (j - 1) d make the probe's outcome the
-        // same at every target of [t, h - 1] (D(k) - k d against D(t - 1) -
-        // (t - 1) d). Only h can differ: as the sentinel of candidate 0 it
-        // reads past the table. So the binary search ends at t when the probe
-        // fails, else at h or h - 1.
-        const bool first = dk + w[t - k] >= dn + w[1];
-        const bool last = dk + w[h - k] >= dn + w[h - t + 1];
-        r = first ? h - int(!last) : t;
-      } else {
-        int lo = t, hi = h;
-        r = t;
-        // The probes of crossing(), without branches on their outcome.
-        while (lo <= hi) {
-          const int mid = lo + (hi - lo) / 2;
-          const bool ge = dk + w[mid - k] >= dn + w[mid - t + 1];
-          r = ge ? mid : r;
-          lo = ge ? mid + 1 : lo;
-          hi = ge ? hi : mid - 1;
-        }
+      int lo = t, hi = h;
+      r = t;
+      // The probes of crossing(), without branches on their outcome.
+      while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const bool ge = dk + w[mid - k] >= dn + w[mid - t + 1];
+        r = ge ? mid : r;
+        lo = ge ? mid + 1 : lo;
+        hi = ge ? hi : mid - 1;
       }
     }
     const int pos = e.free;
@@ -347,11 +320,8 @@ struct Step {
     const float old_v = e.hd + w[t - e.hc];
     const float new_v = dn + w[1];
     if (old_v <= new_v) {
-      // Tied members that fell behind their head leave (newest first). Not
-      // under Linear: the top element belongs to the top group, and a member
-      // tied with its head at arrival has D(k) - k d = D(head) - head d, so
-      // its exact value equals the head's at every target t <= L.
-      while (!Linear && !l_empty() && e.td + w[t - e.tk] > old_v) {
+      // Tied members that fell behind their head leave (newest first).
+      while (!l_empty() && e.td + w[t - e.tk] > old_v) {
         l_pop();
         refresh_top();
       }
@@ -383,18 +353,6 @@ inline void write_edge(int x, int y, int code) {
   if (code & 4) c1 = pointer_code(Lz[y]);
   edge_m.set(uint32_t(x), uint32_t(y), 0, c0);
   edge_m.set(uint32_t(x), uint32_t(y), 1, c1);
-}
-
-// Component 0 of an edge record by combination code 1 .. 7 (bit 1 diagonal,
-// 2 column, 4 row): the sign of the column chain code, and the diagonal's own
-// code when there is no column step.
-constexpr int kC0Sign[8] = {0, 0, 1, -1, 0, 0, 1, -1};
-constexpr int kC0Diag[8] = {0, EDGE_DIAGONAL, 0, 0, 0, EDGE_DIAGONAL, 0, 0};
-
-// c ? a : b without a branch (for data-dependent outcomes).
-inline int pick(bool c, int a, int b) {
-  const int mask = -int(c);
-  return (a & mask) | (b & ~mask);
 }
 
 // Exponent of the lowest set bit of a finite non-zero float: v = odd * 2^e.
@@ -459,267 +417,69 @@ bool exact_linear(const float* w, int L, const float (*score)[26], const char* s
   const double gap_letters = double(nn) + double(mm) + 2.0;
   const double bound = double(std::min(nn, mm)) * smax +
                        gap_letters * (std::fabs(double(w[1]) - d) + std::fabs(d)) + wmax + 1.0;
-  return bound <= limit;
+  // The linear sweep also forms D(k) - k d and w(1) - d + t d for positions
+  // k, t up to L + 1, and their sums.
+  const double shifts = 2.0 * (double(L) + 1.0) * std::fabs(d) + std::fabs(double(w[1]) - d);
+  return bound + shifts <= limit;
 }
-
-// What the sweep reads and writes besides the globals.
-struct Sweep {
-  int mode;
-  const float (*score)[26];  // [letter of seq2][letter of seq1]
-  const bool (*fill)[26];    // idem: a missing table entry
-  const float* w;            // gap costs padded past the table with -1
-  float run_min;
-  float last;
-  bool stopped;
-};
-
-// Cells are taken in stretches that end where the event check falls (every
-// 20 cells, counted across rows).
-constexpr int kMaxStretch = 20;
 
 // The column minima of the cells x0 .. x0 + len - 1 of row y (len <=
 // kMaxStretch): S values and the column lists' pointer codes (top position + 1).
-template <bool Linear>
 __attribute__((noinline)) void column_pass(Env* cols, int x0, int len, int y, const float* Dprev, const float* w,
                                            int16_t* spare, float* s_of, int* ps_of) {
-  constexpr int kAhead = 8;
   const uint32_t stride = dist.dim_x_;
   const int sentinel = m + 1;
-  if (Linear) {
-    // Under exact linear costs a step that the new candidate does not win
-    // changes nothing but a tie's push (no member falls behind its head), so
-    // the outcomes of the stretch are found first, without branches, and the
-    // pushes and new groups then run over lists of their cells: the
-    // data-dependent outcome costs no mispredicted branch per cell.
-    int ties[kMaxStretch], opens[kMaxStretch];
-    float news[kMaxStretch];
-    int n_ties = 0, n_opens = 0;
-    for (int i = 0; i < len; ++i) {
-      const int x = x0 + i;
-      Env& ce = cols[x];
-      if (y > ce.h) {
-        Env c = ce;
-        expire_groups(c, y, ColumnD{dist.numbers + x, stride});
-        ce = c;
-      }
-      const float old_v = ce.hd + w[y - ce.hc];
-      const float new_v = Dprev[x] + w[1];
-      s_of[i] = old_v <= new_v ? old_v : new_v;
-      news[i] = new_v;
-      ties[n_ties] = i;
-      n_ties += int(new_v == old_v);
-      opens[n_opens] = i;
-      n_opens += int(new_v < old_v);
-    }
-    for (int j = 0; j < n_ties; ++j) {
-      const int x = x0 + ties[j];
-      Env& ce = cols[x];
-      if (ce.free >= ce.lcap) continue;
-      Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
-      col.l_push(y - 1);
-      ce.tv = y - 1;
-      ce.tk = y - 1;
-      ce.td = Dprev[x];
-    }
-    for (int j = 0; j < n_opens; ++j) {
-      const int i = opens[j];
-      const int x = x0 + i;
-      if (x + kAhead <= n) {
-        // Nearly half the column steps pop and push at the top of their list
-        // under linear costs: the lines of a later column are fetched ahead
-        // (strictly concave costs rarely touch them).
-        const Env& ea = cols[x + kAhead];
-        __builtin_prefetch(ea.ln + 2 * ea.free, 1);
-        __builtin_prefetch(ea.ln + 2 * (ea.actual > 0 ? ea.actual : 0), 1);
-      }
-      Env& ce = cols[x];
-      Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
-      col.open_group(y, Dprev[x], news[i], sentinel);
-    }
-    for (int i = 0; i < len; ++i) ps_of[i] = cols[x0 + i].actual + 1;
-    return;
-  }
   for (int i = 0; i < len; ++i) {
     const int x = x0 + i;
     Env& ce = cols[x];
-    Step<ColumnD, Linear> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
+    Step<ColumnD> col{ce, ColumnD{dist.numbers + x, stride}, w, spare};
     s_of[i] = col(y, Dprev[x], sentinel);
     ps_of[i] = ce.actual + 1;
   }
 }
 
-// What the chain along one row reads besides the row's record.
-struct RowCtx {
-  int mode;
-  float* Drow;          // D(., y)
-  const float* Dprev;   // D(., y - 1)
-  int16_t* Erow;        // edge records of row y (null: written through the checks)
-  const uint8_t* a1;    // letters of seq1 as table indices (26: none)
-  bool b_letter;        // letter y of seq2 is in the table
-  const float* sc_row;  // pair scores against letter y of seq2
-  const bool* fill_row;
-  const char* s1;
-  const char* s2;
-  const float* w;
-  int16_t* spare;
-  const float* s_of;    // column minima of the stretch
-  const int* ps_of;     // and the column lists' pointer codes
-  float run_min;        // mode 8: the smallest value so far
-  bool sub_used;        // a missing table entry was used
-};
-
 // The row minima and the choice of the cells x0 .. x0 + len - 1 of row y:
 // D values and edge records. Returns the value of the last cell.
-template <bool Linear>
 __attribute__((noinline)) float row_pass(RowCtx& rc, Env& re_io, int x0, int len, int y) {
   Env re = re_io;  // a local copy the compiler may keep in registers
-  Step<RowD, Linear> row{re, RowD{rc.Drow}, rc.w, rc.spare};
+  Step<RowD> row{re, RowD{rc.Drow}, rc.w, rc.spare};
   const int sentinel = n + 1;
   bool sub_used = false;
   float best = 0.0f;
   for (int i = 0; i < len; ++i) {
     const int x = x0 + i;
-    const float s = rc.s_of[i];
     const float z = row(x, rc.Drow[x - 1], sentinel);
-    const int a = rc.a1[x];
-    float sc;
-    if (a < 26 && rc.b_letter) {
-      sc = rc.sc_row[a];
-      sub_used |= rc.fill_row[a];
-    } else {
-      sc = pair_score(rc.s1[x - 1], rc.s2[y - 1]);
-    }
-    const float d = rc.Dprev[x - 1] + sc;
-    // Code bits: 1 diagonal, 2 column, 4 row; exact ties keep every step.
-    // (The outcomes are data-dependent: computed without branches.)
-    const bool d_lt = d < s, d_gt = d > s;
-    int code = 3 - 2 * int(d_lt) - int(d_gt);
-    best = d_gt ? s : d;
-    const bool z_lt = best > z, z_eq = best == z;
-    code = pick(z_lt, 4, code + 4 * int(z_eq));
-    best = z_lt ? z : best;
-    if (rc.mode == 8) {
-      if (best > 0.0f) {
-        best = 0.0f;
-        code = 8;
-      }
-      if (best <= rc.run_min) {
-        rc.run_min = best;
-        l_i = x;
-        l_j = y;
-      }
-    }
+    const float d = rc.Dprev[x - 1] + cell_score(rc, x, y, &sub_used);
+    int code;
+    best = choose(rc, x, y, d, rc.s_of[i], z, &code);
     rc.Drow[x] = best;
-    // The edge record: the pointer codes are the lists' top positions + 1.
-    int c0, c1;
-    if (code == 8) {
-      c0 = EDGE_START;
-      c1 = 0;
-    } else {
-      // Column chain p, or -p with the diagonal; the diagonal alone
-      // 32767. The lists are never empty after a step, so p >= 1.
-      c0 = kC0Sign[code] * rc.ps_of[i] + kC0Diag[code];
-      c1 = (code >> 2) * (re.actual + 1);
-    }
-    if (rc.Erow) {
-      rc.Erow[2 * x] = int16_t(c0);
-      rc.Erow[2 * x + 1] = int16_t(c1);
-    } else {
-      edge_m.set(uint32_t(x), uint32_t(y), 0, int16_t(c0));
-      edge_m.set(uint32_t(x), uint32_t(y), 1, int16_t(c1));
-    }
+    write_record(rc, x, y, code, rc.ps_of[i], re.actual + 1);
   }
   re_io = re;
   if (sub_used) rc.sub_used = true;
   return best;
 }
 
-// D(x, y) = min(D(x-1, y-1) + score(x, y), S(x, y), Z(x, y)) for 1 <= x <= n,
-// 1 <= y <= m, further min(..., 0) in mode 8; S and Z are the envelope
-// minima of the column and the row. Every exact tie keeps its step.
-template <bool Linear>
-__attribute__((noinline)) void sweep(Sweep& sw) {
-  const int mode = sw.mode;
-  const uint32_t stride = dist.dim_x_;
-  const char* s1 = seq1.c_str();
-  const char* s2 = seq2.c_str();
-  // Letters of seq1 as table indices (26: not a letter).
-  std::vector<uint8_t> a1(size_t(n) + 1, 26);
-  for (int x = 1; x <= n; ++x) {
-    const int a = s1[x - 1] - 'A';
-    a1[size_t(x)] = uint8_t(a >= 0 && a < 26 ? a : 26);
-  }
-  std::vector<Env> cols(size_t(n) + 1);
-  for (int x = 1; x <= n; ++x) take(cols[size_t(x)], Ss[x], Ls[x], ColumnD{dist.numbers + x, stride});
-  auto put_back_columns = [&]() {
-    for (int x = 1; x <= n; ++x) put_back(cols[size_t(x)], Ss[x], Ls[x]);
-  };
-  // Edge records are written straight into their rows when the matrix has
-  // the size the sweep needs.
-  const bool edge_rows = edge_m.dim_x_ >= uint32_t(n) + 1 && edge_m.dim_y_ >= uint32_t(m) + 1;
-  int counter = 0;
-  // Cells are taken in stretches that end where the event check falls (every
-  // 20 cells, counted across rows): first the column minima of the stretch,
-  // which depend on earlier rows only, then the chain along the row. So the
-  // structures are at every check what the cell-by-cell order leaves there.
-  constexpr int kCheck = kMaxStretch;
-  float s_of[kCheck];
-  int ps_of[kCheck];
+// The envelopes of the sweep for any concave cost: one record per column,
+// and one for the row being swept.
+struct EnvelopePasses {
+  std::vector<Env> cols;
+  Env re;
   int16_t spare[2];
-  RowCtx rc{};
-  rc.mode = mode;
-  rc.a1 = a1.data();
-  rc.s1 = s1;
-  rc.s2 = s2;
-  rc.w = sw.w;
-  rc.spare = spare;
-  rc.s_of = s_of;
-  rc.ps_of = ps_of;
-  rc.run_min = sw.run_min;
-  for (int y = 1; y <= m && !sw.stopped; ++y) {
-    show_time(200u * unsigned(y));
-    float* Drow = dist.row(uint32_t(y));
-    const float* Dprev = dist.row(uint32_t(y - 1));
-    int16_t* Erow = edge_rows ? edge_m.numbers + 2 * uint64_t(y) * edge_m.dim_x_ : nullptr;
-    const int b = s2[y - 1] - 'A';
-    const bool b_letter = b >= 0 && b < 26;
-    rc.Drow = Drow;
-    rc.Dprev = Dprev;
-    rc.Erow = Erow;
-    rc.b_letter = b_letter;
-    rc.sc_row = sw.score[b_letter ? b : 0];
-    rc.fill_row = sw.fill[b_letter ? b : 0];
-    Env re;
-    take(re, Sz[y], Lz[y], RowD{Drow});
-    for (int x0 = 1; x0 <= n;) {
-      const int len = std::min(n - x0 + 1, kCheck - counter);
-      column_pass<Linear>(cols.data(), x0, len, y, Dprev, sw.w, spare, s_of, ps_of);
-      const float best = row_pass<Linear>(rc, re, x0, len, y);
-      sw.last = best;
-      x0 += len;
-      counter += len;
-      if (counter == kCheck) {
-        counter = 0;
-        if (rc.sub_used) sub_t = 1;
-        sw.run_min = rc.run_min;
-        notify_dispatch();
-        if (!main_window_shown()) {
-          put_back(re, Sz[y], Lz[y]);
-          put_back_columns();
-          alles_aus();
-        }
-        if (fp_error() || computing == 0) {
-          sw.stopped = true;
-          break;
-        }
-      }
-    }
-    put_back(re, Sz[y], Lz[y]);
+
+  EnvelopePasses() : cols(size_t(n) + 1) {
+    for (int x = 1; x <= n; ++x) take(cols[size_t(x)], Ss[x], Ls[x], ColumnD{dist.numbers + x, dist.dim_x_});
   }
-  if (rc.sub_used) sub_t = 1;
-  sw.run_min = rc.run_min;
-  put_back_columns();
-}
+  void begin_row(int y, RowCtx& rc) { take(re, Sz[y], Lz[y], RowD{rc.Drow}); }
+  float stretch(RowCtx& rc, float* s_of, int* ps_of, int x0, int len, int y) {
+    column_pass(cols.data(), x0, len, y, rc.Dprev, rc.w, spare, s_of, ps_of);
+    return row_pass(rc, re, x0, len, y);
+  }
+  void end_row(int y) { put_back(re, Sz[y], Lz[y]); }
+  void end() {
+    for (int x = 1; x <= n; ++x) put_back(cols[size_t(x)], Ss[x], Ls[x]);
+  }
+};
 
 }  // namespace
 
@@ -731,10 +491,12 @@ namespace {
 // part starts on a cache line): a single allocation instead of one per
 // object, and the parts the sweep never reaches are never touched.
 int16_t* list_block = nullptr;
+uint64_t list_block_bytes = 0;
 
-// Pairs reserved for an object of capacity len (a multiple of 16 pairs,
-// 64 bytes).
+// Pairs reserved for a list of capacity len (a multiple of 16 pairs,
+// 64 bytes), and for a stack at first.
 inline uint64_t slot_pairs(int len) { return (uint64_t(len) + 15) & ~uint64_t(15); }
+constexpr uint64_t kStackSlot = 8;
 
 }  // namespace
 
@@ -746,25 +508,34 @@ void concave_setup() {
   Ss = new stack_list[nn + 1];
   Ls = new double_list[nn + 1];
   const uint64_t row_slot = slot_pairs(nn + 1), col_slot = slot_pairs(mm + 1);
-  const uint64_t pairs = 2 * (uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot);
+  const uint64_t stacks = uint64_t(mm + 1) + uint64_t(nn + 1);
+  const uint64_t pairs = uint64_t(mm + 1) * row_slot + uint64_t(nn + 1) * col_slot + stacks * kStackSlot;
   // Aligned to a cache line (16 spare pairs, 64 bytes, cover the shift).
   list_block = VD_NEW_ARRAY(int16_t, 2 * (pairs + 16), "concave.cpp", "concave_setup", "list_block!=0");
+  list_block_bytes = 2 * (pairs + 16) * sizeof(int16_t);
   int16_t* next = reinterpret_cast<int16_t*>((reinterpret_cast<uintptr_t>(list_block) + 63) & ~uintptr_t(63));
-  auto lend = [&next](auto& obj, uint64_t slot, int len) {
+  auto lend = [&next](auto& obj, uint64_t slot, uint64_t len) {
     obj.use_block(next, uint16_t(len));
     next += 2 * slot;
   };
+  // The lists first, each in a slot of its full length; then the stacks,
+  // each in a small slot of its own, side by side: a stack is mostly a few
+  // intervals deep, and one that needs more grows (grow_stack).
   for (int j = 0; j <= mm; ++j) {
-    lend(Sz[j], row_slot, nn + 1);
-    Sz[j].push(int16_t(nn + 1), 0);
     lend(Lz[j], row_slot, nn + 1);
     Lz[j].push(0);
   }
   for (int i = 0; i <= nn; ++i) {
-    lend(Ss[i], col_slot, mm + 1);
-    Ss[i].push(int16_t(mm + 1), 0);
     lend(Ls[i], col_slot, mm + 1);
     Ls[i].push(0);
+  }
+  for (int j = 0; j <= mm; ++j) {
+    lend(Sz[j], kStackSlot, std::min<uint64_t>(kStackSlot, uint64_t(nn) + 1));
+    Sz[j].push(int16_t(nn + 1), 0);
+  }
+  for (int i = 0; i <= nn; ++i) {
+    lend(Ss[i], kStackSlot, std::min<uint64_t>(kStackSlot, uint64_t(mm) + 1));
+    Ss[i].push(int16_t(mm + 1), 0);
   }
   edge_m.change_dim(uint32_t(nn + 1), uint32_t(mm + 1));
   // The border cells carry no record; searches read them, so they read 0.
@@ -791,6 +562,13 @@ void concave_release() {
   // After the objects: they work in this block.
   delete[] list_block;
   list_block = nullptr;
+  list_block_bytes = 0;
+}
+
+uint64_t concave_stored_bytes() {
+  if (Sz == nullptr) return 0;
+  const uint64_t objects = (uint64_t(m) + 1 + uint64_t(n) + 1) * (sizeof(stack_list) + sizeof(double_list));
+  return uint64_t(edge_m.dim_x_) * edge_m.dim_y_ * 2 * sizeof(int16_t) + list_block_bytes + objects;
 }
 
 void concave_reset() {
@@ -932,10 +710,11 @@ float concave_distance() {
     }
   Sweep sw{mode, score_t, fill_t, wpad.data(), run_min, dist(uint32_t(n), uint32_t(m)), false};
   last_linear = con_linear_path && exact_linear(wpad.data(), L, score, seq1.c_str(), n, seq2.c_str(), m);
-  if (last_linear)
-    sweep<true>(sw);
-  else
-    sweep<false>(sw);
+  if (last_linear) last_linear = sweep_linear(sw);
+  if (!last_linear) {
+    EnvelopePasses passes;
+    sweep_rows(sw, passes);
+  }
   run_min = sw.run_min;
   const float last = sw.last;
   const bool stopped = sw.stopped;

@@ -65,6 +65,10 @@ OpResult run_concave_alignment(int code);
 // Estimated peak bytes of the operation for sequence lengths n and m.
 uint64_t concave_memory_need(int n, int m);
 
+// Bytes the stored concave graph really takes: the edge records, the
+// stacks and lists and their block (0 when there is none).
+uint64_t concave_stored_bytes();
+
 // The memory figure of a concave graph for sequence lengths n and m:
 // (n + 1)(m + 1) * 8 + n * m * 4 bytes (beyond 32 bits at the largest lengths).
 uint64_t concave_bytes(int n, int m);

@@ -32,9 +32,12 @@ const ResultEngine concave_engine = {
 uint64_t concave_memory_need(int nn, int mm) {
   const uint64_t cells = uint64_t(nn + 1) * uint64_t(mm + 1);
   const uint64_t bits = uint64_t(nn) * uint64_t(mm) / 8 + uint64_t(mm) + 1;
-  // dist and edge_m (4 bytes each) and the row and column stacks and
-  // candidate lists: four arrays of 16-bit pairs over every cell.
-  return kBase + cells * (4 + 4 + 16) + bits;
+  // dist and edge_m (4 bytes each), a list of 16-bit pairs over every row
+  // and every column (slots rounded to 16 pairs), the stacks' first blocks.
+  const uint64_t lists = 4 * (uint64_t(mm + 1) * ((uint64_t(nn) + 16) & ~uint64_t(15)) +
+                              uint64_t(nn + 1) * ((uint64_t(mm) + 16) & ~uint64_t(15)));
+  const uint64_t stacks = (uint64_t(nn) + uint64_t(mm) + 2) * 32;
+  return kBase + cells * (4 + 4) + lists + stacks + bits;
 }
 
 OpResult run_concave_alignment(int code) {

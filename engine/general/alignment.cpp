@@ -134,18 +134,16 @@ bool walk(Choose choose, bool list_path) {
 void make_alignment() {
   auto choose = [](int x, int y) {
     Choice ch;
-    const list* r = edge_record(x, y);
-    if (r == nullptr) return ch;
-    const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-    uint32_t b;
-    if (r->get1(0) == 1) {
+    const PredRecord r = pred_record(x, y);
+    int k;
+    if (r.diagonal()) {
       ch.step = Step::diagonal;
-    } else if ((b = record_next_bit(r, 1, l1)) < l1) {
+    } else if ((k = r.first_vertical()) >= 0) {
       ch.step = Step::insertion;
-      ch.len = int(l1 - b);
-    } else if ((b = record_next_bit(r, l1, l1 + l2)) < l1 + l2) {
+      ch.len = y - k;
+    } else if ((k = r.first_horizontal()) >= 0) {
       ch.step = Step::deletion;
-      ch.len = int(l2 - (b - l1));
+      ch.len = x - k;
     }
     return ch;
   };
@@ -179,32 +177,27 @@ void make_new_alignment() {
   };
   auto choose = [&](int x, int y) {
     Choice best;
-    const list* r = edge_record(x, y);
-    if (r == nullptr) return best;
-    const int l1 = r->list1_length(), l2 = r->list2_length();
+    const PredRecord r = pred_record(x, y);
     int best_sum = -1;  // x + y of the chosen predecessor
-    if (r->get1(0) == 1 && on_path(x - 1, y - 1)) {
+    if (r.diagonal() && on_path(x - 1, y - 1)) {
       best.step = Step::diagonal;
       best_sum = x + y - 2;
     }
-    for (int k = 1; k < l1; ++k) {
-      if (r->get1(uint16_t(l1 - k)) == 1 && on_path(x, y - k)) {
-        if (x + y - k > best_sum) {
-          best.step = Step::insertion;
-          best.len = k;
-          best_sum = x + y - k;
-        }
-        break;
-      }
+    // the shortest gap of each direction into a path node: the last such
+    // predecessor in ascending order
+    int v = -1, h = -1;
+    for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k))
+      if (on_path(x, k)) v = k;
+    for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k))
+      if (on_path(k, y)) h = k;
+    if (v >= 0 && x + v > best_sum) {
+      best.step = Step::insertion;
+      best.len = y - v;
+      best_sum = x + v;
     }
-    for (int k = 1; k <= l2; ++k) {
-      if (r->get2(uint16_t(l2 - k)) == 1 && on_path(x - k, y)) {
-        if (x + y - k > best_sum) {
-          best.step = Step::deletion;
-          best.len = k;
-        }
-        break;
-      }
+    if (h >= 0 && h + y > best_sum) {
+      best.step = Step::deletion;
+      best.len = x - h;
     }
     return best;
   };

@@ -1,46 +1,44 @@
 // The general-cost engine: distance table with every optimal predecessor
 // edge, the optimal graph, one alignment, and the search through marks.
 #pragma once
-#include "containers/list.h"
-#include "containers/matrix.h"
+#include <cstdint>
 
-extern list_matrix dist_gr;   // (n+1) x (m+1) edge records of inner nodes; row/column 0 null
+#include "engine/general/records.h"
 
-// Edge record of inner node (x, y); nullptr when the node has none or lies
-// outside dist_gr (never the all-ones pointer of an out-of-range read).
-inline list* edge_record(int x, int y) {
-  if (x < 1 || y < 1 || uint32_t(x) >= dist_gr.dim_x() || uint32_t(y) >= dist_gr.dim_y()) return nullptr;
-  return dist_gr.numbers[uint64_t(y) * dist_gr.dim_x() + uint32_t(x)];
+extern PredGraph dist_gr;   // (n+1) x (m+1) edge records of inner nodes; row/column 0 without
+
+// Edge record of inner node (x, y); one without predecessors when the node
+// has none or lies outside dist_gr.
+inline PredRecord pred_record(int x, int y) {
+  if (x < 1 || y < 1) return PredRecord();
+  return dist_gr.record(x, y);
 }
 
-// First set bit of the record's block in global bit positions [b, end), or
-// end when there is none (list 1 bit t is global bit t, list 2 bit t is
-// global bit list1_length + t).
-inline uint32_t record_next_bit(const list* r, uint32_t b, uint32_t end) {
-  while (b < end) {
-    unsigned byte = unsigned(r->numbers[b >> 3]) >> (b & 7);
-    if (byte) {
-      uint32_t p = b + uint32_t(__builtin_ctz(byte));
-      return p < end ? p : end;
-    }
-    b = (b | 7u) + 1;
-  }
-  return end;
-}
-
-// Predecessor codes in help_l while one node is computed.
+// Predecessor codes of the reference form while one node is computed.
 constexpr int CODE_DIAGONAL = 32767;
 constexpr int CODE_ROW0 = -32767;
 
-float min_distance();          // fills dist, dist_gr, gesamtkanten, bytes, sub_t; returns dist(n, m)
-void min_cost(int i, int j);   // one inner node, candidate by candidate (reference form)
+// Fills dist, dist_gr, gesamtkanten, bytes, sub_t; returns dist(n, m). Runs
+// on general_thread_count() threads; the results do not depend on their
+// number. Stops early on an interrupt, a floating-point fault, or when the
+// records outgrow the budget of dist_gr (general_outgrown_need() then tells
+// what the graph would need).
+float min_distance();
+
+// Threads of the distance computation: general_threads when positive, else
+// every core of the machine (the start value 0).
+extern int general_threads;
+int general_thread_count();
+// Bytes the edge records of the last min_distance would have needed when
+// they outgrew the budget of dist_gr; 0 when they did not.
+uint64_t general_outgrown_need();
 
 // How min_distance scans the gap candidates of a node. Every kernel gives the
-// same table, the same edge records and the same figures as min_cost; the
-// vector kernels only run on CPUs that have the instructions.
+// same table, the same edge records and the same figures as the reference
+// form; the vector kernels only run on CPUs that have the instructions.
 enum class ScanKernel {
   automatic,  // the fastest the CPU supports (start value)
-  reference,  // min_cost for every node
+  reference,  // every node candidate by candidate, in the order of the recurrence
   scalar,     // two passes per direction over contiguous copies, plain C++
   avx2,
   avx512,
@@ -56,21 +54,26 @@ void make_alignment();               // the shown alignment and its tables
 void comp_new_align(int x, int y);   // search backwards from (x, y) to (wo_x, wo_y)
 void make_new_alignment();           // rebuild along hilfs_rek
 
-// Deletes every edge record and sets every cell of dist_gr to null.
+// Deletes every edge record; dist_gr keeps no node.
 void release_general_graph();
 
 #include "engine/common/operations.h"
 // Operation code 1: general-cost global alignment (distance, optimal graph,
 // drawing, one alignment, circles). Expects computing == 1; leaves it 0.
-// Refuses before allocating when the tables would not fit in memory.
+// Refuses before allocating when the tables would not fit in memory, and
+// while computing when the records outgrow the room the guard found (with
+// the need of the whole graph; the partial results are released).
 OpResult run_general_alignment();
-// Estimated peak bytes of the operation for sequence lengths n and m: the
-// distance table and its transposed copy, the record pointers, one edge
-// record per inner node and the optimal graph's bits.
+// Peak bytes of the operation for sequence lengths n and m, for
+// general_thread_count() threads, when no node has more than one optimal
+// predecessor per direction: the distance table and its transposed copy, the
+// record words, the optimal graph's bits, the threads' stacks and work
+// space. Records of nodes with more predecessors come on top; the operation
+// checks them against the room while it computes.
 uint64_t general_memory_need(int n, int m);
 
-// Releases the graph, shrinks dist_gr to 1 x 1 and resets this module's
-// globals to their start values (tests).
+// Releases the graph and resets this module's globals to their start values
+// (tests).
 void general_reset();
 
 #include "engine/common/bignum.h"

@@ -1,12 +1,13 @@
 // Globals of the general-cost engine (declared in general.h).
 #include "engine/general/general.h"
 
-list_matrix dist_gr(1, 1);
+PredGraph dist_gr;
 ScanKernel scan_kernel = ScanKernel::automatic;
+int general_threads = 0;
 
 void general_reset() {
   release_general_graph();
-  dist_gr.change_dim(1, 1);
-  dist_gr = nullptr;
+  dist_gr.set_budget(UINT64_MAX);
   scan_kernel = ScanKernel::automatic;
+  general_threads = 0;
 }

@@ -14,8 +14,8 @@
 #include "ui/progress.h"
 
 // Marks (x, y) and every node from which an optimal edge leads into a marked
-// node. Depth first, predecessors in the order: horizontal (list-2 bits
-// ascending), vertical (list-1 bits 1, 2, ...), diagonal; each optimal edge is
+// node. Depth first, predecessors in the order: horizontal (longest gap
+// first), vertical (longest gap first), diagonal; each optimal edge is
 // counted once in gl_opt_edges. The recursion of this definition is run on an
 // explicit stack, in the same order, so that its depth (up to n + m) never
 // touches the machine stack.
@@ -29,49 +29,40 @@ void mark_nodes(int x, int y) {
     return true;
   };
   struct Frame {
+    PredRecord r;
     int x, y;
-    uint32_t b;  // next global bit of the record to look at, in visiting order
-    int phase;   // 0 list 2, 1 list 1 from bit 1, 2 diagonal, 3 done
+    int phase;  // 0 horizontal, 1 vertical, 2 diagonal, 3 done
+    int k;      // last predecessor coordinate of the phase, -1 before the first
   };
   if (!enter(x, y)) return;
   std::vector<Frame> st;
-  st.push_back({x, y, 0, 0});
+  st.push_back({pred_record(x, y), x, y, 0, -1});
   while (!st.empty()) {
     Frame& f = st.back();
-    const list* r = edge_record(f.x, f.y);
-    if (r == nullptr) {
-      st.pop_back();
-      continue;
-    }
-    const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-    if (f.phase == 0 && f.b < l1) f.b = l1;
     int px = -1, py = -1;
     bool found = false;
     while (!found && f.phase < 3) {
       if (f.phase == 0) {
-        uint32_t p = record_next_bit(r, f.b, l1 + l2);
-        if (p < l1 + l2) {
-          f.b = p + 1;
-          px = f.x - int(l2) + int(p - l1);
+        f.k = f.r.next_horizontal(f.k);
+        if (f.k >= 0) {
+          px = f.k;
           py = f.y;
           found = true;
         } else {
           f.phase = 1;
-          f.b = 1;
         }
       } else if (f.phase == 1) {
-        uint32_t p = record_next_bit(r, f.b, l1);
-        if (p < l1) {
-          f.b = p + 1;
+        f.k = f.r.next_vertical(f.k);
+        if (f.k >= 0) {
           px = f.x;
-          py = f.y - int(l1) + int(p);
+          py = f.k;
           found = true;
         } else {
           f.phase = 2;
         }
       } else {
         f.phase = 3;
-        if (r->get1(0) == 1) {
+        if (f.r.diagonal()) {
           px = f.x - 1;
           py = f.y - 1;
           found = true;
@@ -83,7 +74,7 @@ void mark_nodes(int x, int y) {
         if (hilfs_gr(uint32_t(px), uint32_t(py)) != 0 || !enter(px, py)) found = false;
       }
     }
-    if (found) st.push_back({px, py, 0, 0});
+    if (found) st.push_back({pred_record(px, py), px, py, 0, -1});
     else st.pop_back();
   }
 }
@@ -109,15 +100,12 @@ void choose_your_alignment() {
     for (int y = 1; y <= m; ++y) {
       for (int x = 1; x <= n; ++x) {
         if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
-        const list* r = edge_record(x, y);
-        if (r == nullptr) continue;
-        const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
+        const PredRecord r = pred_record(x, y);
         // the longest optimal edge of each direction covers all shorter ones
-        uint32_t p = record_next_bit(r, l1, l1 + l2);
-        if (p < l1 + l2) picture_line(Picture::graph, X(x - int(l2) + int(p - l1)), Y(y), X(x), Y(y));
-        p = record_next_bit(r, 1, l1);
-        if (p < l1) picture_line(Picture::graph, X(x), Y(y - int(l1) + int(p)), X(x), Y(y));
-        if (r->get1(0) == 1) picture_line(Picture::graph, X(x - 1), Y(y - 1), X(x), Y(y));
+        const int h = r.first_horizontal(), v = r.first_vertical();
+        if (h >= 0) picture_line(Picture::graph, X(h), Y(y), X(x), Y(y));
+        if (v >= 0) picture_line(Picture::graph, X(x), Y(v), X(x), Y(y));
+        if (r.diagonal()) picture_line(Picture::graph, X(x - 1), Y(y - 1), X(x), Y(y));
       }
       show_ntime(200u * unsigned(y));
       if (computing == 0) return;
@@ -130,18 +118,16 @@ void choose_your_alignment() {
 
 namespace {
 
-// First clear bit of the record's block in global bit positions [b, end),
-// or end when there is none.
-uint32_t record_next_clear(const list* r, uint32_t b, uint32_t end) {
-  while (b < end) {
-    unsigned byte = (~unsigned(r->numbers[b >> 3]) & 0xffu) >> (b & 7);
-    if (byte) {
-      uint32_t p = b + uint32_t(__builtin_ctz(byte));
-      return p < end ? p : end;
-    }
-    b = (b | 7u) + 1;
+// Calls add(k1, k2) for every run k1..k2 of consecutive predecessors that
+// first() and next(k) yield in ascending order (-1 ends them).
+template <class First, class Next, class Add>
+void for_each_run(First first, Next next, Add add) {
+  for (int k = first(); k >= 0;) {
+    const int k1 = k;
+    int k2 = k;
+    while ((k = next(k2)) == k2 + 1) k2 = k;
+    add(k1, k2);
   }
-  return end;
 }
 
 }  // namespace
@@ -156,7 +142,7 @@ uint64_t general_count_memory_need(int nn, int mm) { return uint64_t(nn) * uint6
 BigCount count_general_paths() {
   if (n <= 0 || m <= 0) return BigCount(1);  // one gap along the border (or nothing at all)
   if (dist_gr.dim_x() != uint32_t(n) + 1 || dist_gr.dim_y() != uint32_t(m) + 1 ||
-      hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || edge_record(n, m) == nullptr ||
+      hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m) || !pred_record(n, m).exists() ||
       hilfs_gr(uint32_t(n), uint32_t(m)) != 1)
     return BigCount();
   BigCount::use_checked_allocation();
@@ -180,11 +166,10 @@ BigCount count_general_paths() {
     row_paths.clear();
     for (int x = 1; x <= n; ++x) {
       if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
-      const list* r = edge_record(x, y);
-      if (r == nullptr) continue;
+      const PredRecord r = pred_record(x, y);
+      if (!r.exists()) continue;
       BigCount c;
-      const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
-      if (r->get1(0) == 1) {
+      if (r.diagonal()) {
         if (x == 1 || y == 1) {
           c += 1;
         } else {
@@ -192,22 +177,19 @@ BigCount count_general_paths() {
           if (it != prev_row.pos.end() && *it == x - 1) c += prev_paths[size_t(it - prev_row.pos.begin())];
         }
       }
-      // vertical: list-1 bit p (p >= 1) is row y - l1 + p
-      for (uint32_t p = record_next_bit(r, 1, l1); p < l1; p = record_next_bit(r, p, l1)) {
-        const uint32_t q = record_next_clear(r, p, l1);
-        int k1 = y - int(l1) + int(p), k2 = y - int(l1) + int(q) - 1;
-        if (k1 == 0) c += 1, k1 = 1;
-        if (k1 <= k2) column[size_t(x)].add_range(k1, k2, c);
-        p = q;
-      }
-      // horizontal: list-2 bit t (global bit l1 + t) is column x - l2 + t
-      for (uint32_t p = record_next_bit(r, l1, l1 + l2); p < l1 + l2; p = record_next_bit(r, p, l1 + l2)) {
-        const uint32_t q = record_next_clear(r, p, l1 + l2);
-        int k1 = x - int(l2) + int(p - l1), k2 = x - int(l2) + int(q - l1) - 1;
-        if (k1 == 0) c += 1, k1 = 1;
-        if (k1 <= k2) row.add_range(k1, k2, c);
-        p = q;
-      }
+      // vertical predecessors (x, k): runs of consecutive rows; row 0 is a
+      // border node with one path
+      for_each_run([&] { return r.first_vertical(); }, [&](int k) { return r.next_vertical(k); },
+                   [&](int k1, int k2) {
+                     if (k1 == 0) c += 1, k1 = 1;
+                     if (k1 <= k2) column[size_t(x)].add_range(k1, k2, c);
+                   });
+      // horizontal predecessors (k, y): runs of consecutive columns
+      for_each_run([&] { return r.first_horizontal(); }, [&](int k) { return r.next_horizontal(k); },
+                   [&](int k1, int k2) {
+                     if (k1 == 0) c += 1, k1 = 1;
+                     if (k1 <= k2) row.add_range(k1, k2, c);
+                   });
       column[size_t(x)].add(y, c);
       row.add(x, c);
       row_paths.push_back(std::move(c));
@@ -221,17 +203,11 @@ BigCount count_general_paths() {
   return prev_paths.back();
 }
 
+// The records live in a few large blocks: freeing them is quick, and the
+// bar of the clearing fills at once.
 void release_general_graph() {
-  const uint32_t W = dist_gr.dim_x(), H = dist_gr.dim_y();
-  progress_reset(int(H) - 1);
-  unsigned k = 0;
-  for (uint32_t y = H - 1; y >= 1; --y) {
-    for (uint32_t x = W - 1; x >= 1; --x) {
-      list*& cell = dist_gr.numbers[uint64_t(y) * W + x];
-      delete cell;
-      cell = nullptr;
-    }
-    show_time(200u * ++k);
-  }
-  dist_gr = nullptr;
+  const int rows = dist_gr.dim_y() > 1 ? int(dist_gr.dim_y()) - 1 : 0;
+  progress_reset(rows);
+  dist_gr.release();
+  if (rows > 0) show_time(200u * unsigned(rows));
 }

@@ -44,14 +44,15 @@ void comp_new_align(int x, int y) {
     return true;
   };
   struct Frame {
+    PredRecord r;
     int x, y;
     int phase;   // 0 diagonal, 1 vertical, 2 horizontal, 3 done
-    uint32_t b;  // next global record bit of the phase
+    int k;       // last predecessor coordinate of the phase, -1 before the first
     int px, py;  // predecessor being searched (-1: none)
   };
   if (!enter(x, y)) return;
   std::vector<Frame> st;
-  st.push_back({x, y, 0, 0, -1, -1});
+  st.push_back({pred_record(x, y), x, y, 0, -1, -1, -1});
   while (!st.empty()) {
     Frame& f = st.back();
     if (f.px != -1) {  // the search of a predecessor has returned
@@ -63,33 +64,28 @@ void comp_new_align(int x, int y) {
       hilfs_rek.set(uint32_t(f.px), uint32_t(f.py), 1);
       f.px = f.py = -1;
     }
-    const list* r = edge_record(f.x, f.y);
-    if (found_flag || r == nullptr) {
+    if (found_flag || !f.r.exists()) {
       st.pop_back();
       continue;
     }
-    const uint32_t l1 = r->list1_length(), l2 = r->list2_length();
     int px = -1, py = -1;
     while (px < 0 && f.phase < 3) {
       if (f.phase == 0) {
         f.phase = 1;
-        f.b = 1;
-        if (r->get1(0) == 1) { px = f.x - 1; py = f.y - 1; }
+        if (f.r.diagonal()) { px = f.x - 1; py = f.y - 1; }
       } else if (f.phase == 1) {
-        uint32_t p = record_next_bit(r, f.b, l1);
-        if (p < l1) {
-          f.b = p + 1;
+        f.k = f.r.next_vertical(f.k);
+        if (f.k >= 0) {
           px = f.x;
-          py = f.y - int(l1) + int(p);
+          py = f.k;
         } else {
           f.phase = 2;
-          f.b = l1;
+          f.k = -1;
         }
       } else {
-        uint32_t p = record_next_bit(r, f.b, l1 + l2);
-        if (p < l1 + l2) {
-          f.b = p + 1;
-          px = f.x - int(l2) + int(p - l1);
+        f.k = f.r.next_horizontal(f.k);
+        if (f.k >= 0) {
+          px = f.k;
           py = f.y;
         } else {
           f.phase = 3;
@@ -104,6 +100,6 @@ void comp_new_align(int x, int y) {
     }
     f.px = px;
     f.py = py;
-    if (enter(px, py)) st.push_back({px, py, 0, 0, -1, -1});
+    if (enter(px, py)) st.push_back({pred_record(px, py), px, py, 0, -1, -1, -1});
   }
 }

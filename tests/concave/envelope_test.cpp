@@ -123,6 +123,30 @@ std::vector<int> snapshot(const double_list& L, const stack_list& S) {
   return v;
 }
 
+// Sweeps the current pair in `mode`, then takes the plain minima cell by
+// cell on fresh structures: both must leave the same lists and stacks. The
+// largest stack length the sweep left goes to *deepest.
+void sweep_leaves_plain_minima(int mode, int* deepest) {
+  computing = mode;
+  dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
+  concave_setup();
+  concave_distance();
+  ASSERT_TRUE(concave_complete());
+  std::vector<std::vector<int>> cols, rows;
+  for (int x = 1; x <= n; ++x) cols.push_back(snapshot(Ls[x], Ss[x]));
+  for (int y = 1; y <= m; ++y) rows.push_back(snapshot(Lz[y], Sz[y]));
+  for (int x = 1; x <= n; ++x) *deepest = std::max(*deepest, int(Ss[x].capacity()));
+  for (int y = 1; y <= m; ++y) *deepest = std::max(*deepest, int(Sz[y].capacity()));
+  concave_setup();
+  for (int y = 1; y <= m; ++y)
+    for (int x = 1; x <= n; ++x) {
+      const float s = Spaltenminimum(x, y), z = Zeilenminimum(x, y);
+      ASSERT_GE(std::min(s, z), dist(uint32_t(x), uint32_t(y)));
+    }
+  for (int x = 1; x <= n; ++x) ASSERT_EQ(snapshot(Ls[x], Ss[x]), cols[size_t(x - 1)]) << "column " << x;
+  for (int y = 1; y <= m; ++y) ASSERT_EQ(snapshot(Lz[y], Sz[y]), rows[size_t(y - 1)]) << "row " << y;
+}
+
 }  // namespace
 
 // The sweep keeps the values it reads most in its own records; the lists and
@@ -140,22 +164,8 @@ TEST_F(Concave, SweepLeavesTheListsOfThePlainMinima) {
     std::string s1 = random_seq(g, 30 + int(g() % 30)), s2 = random_seq(g, 30 + int(g() % 30));
     if (mode != 6 && s2.size() > s1.size()) std::swap(s1, s2);
     set_seqs(s1, s2);
-    computing = mode;
-    dist.change_dim(uint32_t(n + 1), uint32_t(m + 1));
-    concave_setup();
-    concave_distance();
-    ASSERT_TRUE(concave_complete());
-    std::vector<std::vector<int>> cols, rows;
-    for (int x = 1; x <= n; ++x) cols.push_back(snapshot(Ls[x], Ss[x]));
-    for (int y = 1; y <= m; ++y) rows.push_back(snapshot(Lz[y], Sz[y]));
-    concave_setup();
-    for (int y = 1; y <= m; ++y)
-      for (int x = 1; x <= n; ++x) {
-        const float s = Spaltenminimum(x, y), z = Zeilenminimum(x, y);
-        ASSERT_GE(std::min(s, z), dist(uint32_t(x), uint32_t(y)));
-      }
-    for (int x = 1; x <= n; ++x) ASSERT_EQ(snapshot(Ls[x], Ss[x]), cols[size_t(x - 1)]) << "column " << x;
-    for (int y = 1; y <= m; ++y) ASSERT_EQ(snapshot(Lz[y], Sz[y]), rows[size_t(y - 1)]) << "row " << y;
+    int deepest = 0;
+    sweep_leaves_plain_minima(mode, &deepest);
   }
 }
 
@@ -204,6 +214,17 @@ SweepResult sweep_once(int mode, bool shortcut, bool* used) {
   return r;
 }
 
+// The sweep of the current pair in `mode` leaves the same with the linear
+// shortcut as with the binary search, and takes the shortcut.
+void linear_leaves_what_search_leaves(int mode) {
+  bool fast = false, slow = true;
+  const SweepResult a = sweep_once(mode, true, &fast);
+  const SweepResult b = sweep_once(mode, false, &slow);
+  EXPECT_TRUE(fast);
+  EXPECT_FALSE(slow);
+  ASSERT_TRUE(a == b);
+}
+
 }  // namespace
 
 // Linear costs on exactly representable values let the sweep decide its
@@ -229,12 +250,7 @@ TEST_F(Concave, LinearShortcutLeavesWhatTheSearchLeaves) {
     if (mode != 6 && lb > la) std::swap(s1, s2);
     set_seqs(s1, s2);
     SCOPED_TRACE("round " + std::to_string(round) + " mode " + std::to_string(mode) + " " + s1 + " / " + s2);
-    bool fast = false, slow = true;
-    const SweepResult a = sweep_once(mode, true, &fast);
-    const SweepResult b = sweep_once(mode, false, &slow);
-    EXPECT_TRUE(fast);
-    EXPECT_FALSE(slow);
-    ASSERT_TRUE(a == b);
+    linear_leaves_what_search_leaves(mode);
   }
 
   // Costs whose sums round, or that are not linear, or whose values leave
@@ -268,4 +284,56 @@ TEST_F(Concave, LinearShortcutLeavesWhatTheSearchLeaves) {
   bool used = false;
   sweep_once(6, true, &used);
   EXPECT_TRUE(used);
+}
+
+// The same on longer pairs, with either sequence the longer one and both of
+// one length (where the sentinel of candidate 0 reads past the cost table in
+// the rows, in the columns, or in both).
+TEST_F(Concave, LinearShortcutOnLongerPairs) {
+  NoticeRecorder rec;
+  std::mt19937 g(17);
+  const int lengths[][2] = {{400, 400}, {300, 520}, {520, 300}, {1, 300}, {300, 1}, {257, 256}};
+  int round = 0;
+  for (const auto& len : lengths) {
+    for (int mode = 6; mode <= 8; ++mode, ++round) {
+      reset_all();
+      func = 4;
+      aa = round % 3 == 0 ? 2.0 : round % 3 == 1 ? 0.5 : 9.0;
+      bb = 1.0;
+      sub = 2.0;
+      mat = mode == 8 ? -1.0 : 0.0;
+      std::string s1 = random_seq(g, len[0]), s2 = random_seq(g, len[1]);
+      if (mode != 6 && s2.size() > s1.size()) std::swap(s1, s2);
+      set_seqs(s1, s2);
+      SCOPED_TRACE("round " + std::to_string(round) + " mode " + std::to_string(mode));
+      linear_leaves_what_search_leaves(mode);
+    }
+  }
+}
+
+// Stacks start in small blocks and grow when an envelope needs more
+// intervals (strictly concave costs on a sequence and a mutated copy): the
+// sweep and the plain minima grow them alike and leave the same lists and
+// stacks.
+TEST_F(Concave, DeepStacksGrowAlike) {
+  std::mt19937 g(8);
+  int deepest = 0;
+  for (int round = 0; round < 2; ++round) {
+    reset_all();
+    func = 3;  // a + b sqrt(k)
+    aa = 1.0;
+    bb = 3.0 + round;
+    const std::string a = random_seq(g, 1000);
+    std::string b;
+    for (char c : a) {
+      const unsigned r = g() % 100;
+      if (r < 8) b += "ACGT"[g() % 4];
+      else if (r < 10) continue;
+      else if (r < 12) b += std::string(1, c) + "ACGT"[g() % 4];
+      else b += c;
+    }
+    set_seqs(a, b);
+    sweep_leaves_plain_minima(6, &deepest);
+  }
+  EXPECT_GT(deepest, 8);  // some stack outgrew its first block
 }

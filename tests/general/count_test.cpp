@@ -16,14 +16,11 @@ BigCount edge_by_edge_count() {
   for (int y = 1; y <= m; ++y)
     for (int x = 1; x <= n; ++x) {
       if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
-      const list* r = edge_record(x, y);
-      const int l1 = r->list1_length(), l2 = r->list2_length();
+      const PredRecord r = pred_record(x, y);
       BigCount& c = cnt[size_t(y) * W + size_t(x)];
-      if (r->get1(0) == 1) c += cnt[size_t(y - 1) * W + size_t(x - 1)];
-      for (int p = 1; p < l1; ++p)
-        if (r->get1(uint16_t(p)) == 1) c += cnt[size_t(y - l1 + p) * W + size_t(x)];
-      for (int t = 0; t < l2; ++t)
-        if (r->get2(uint16_t(t)) == 1) c += cnt[size_t(y) * W + size_t(x - l2 + t)];
+      if (r.diagonal()) c += cnt[size_t(y - 1) * W + size_t(x - 1)];
+      for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) c += cnt[size_t(k) * W + size_t(x)];
+      for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) c += cnt[size_t(y) * W + size_t(k)];
     }
   return cnt[size_t(m) * W + size_t(n)];
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <random>
@@ -62,9 +63,6 @@ inline OpResult run(const std::string& a, const std::string& b) {
 // The engine steps of code 1, keeping dist for inspection.
 inline void compute_keep(const std::string& a, const std::string& b) {
   set_seqs(a, b);
-  release_general_graph();
-  dist_gr.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
-  dist_gr = nullptr;
   dist.change_dim(uint32_t(n) + 1, uint32_t(m) + 1);
   help_l.change_length(uint32_t(n + m + 2));
   fp_err_clear();
@@ -73,6 +71,35 @@ inline void compute_keep(const std::string& a, const std::string& b) {
   choose_your_alignment();
   make_alignment();
   computing = 0;
+}
+
+// A record as the two bit lists that describe it: "list1 bits|list2 bits"
+// (list 1: bit 0 the diagonal, bit t >= 1 row y - length + t; list 2: bit t
+// column x - length + t; each list spans from the longest optimal gap).
+inline std::string record_bits(int x, int y) {
+  const PredRecord r = pred_record(x, y);
+  const int kz = r.first_vertical() >= 0 ? r.first_vertical() : y;
+  const int ks = r.first_horizontal() >= 0 ? r.first_horizontal() : x;
+  std::string l1(size_t(y - kz + 1), '0'), l2(size_t(x - ks), '0');
+  if (r.diagonal()) l1[0] = '1';
+  for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) l1[size_t(k - kz + 1)] = '1';
+  for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) l2[size_t(k - ks)] = '1';
+  return l1 + "|" + l2;
+}
+
+// Everything the last min_distance produced, as text: the figures, every
+// dist value bit for bit and every record (for comparing kernels and
+// thread counts).
+inline std::string table_text() {
+  std::string t = std::to_string(gesamtkanten) + " " + std::to_string(bytes) + " " + char('0' + sub_t);
+  for (int y = 0; y <= m; ++y)
+    for (int x = 0; x <= n; ++x) {
+      float v = dist(uint32_t(x), uint32_t(y));
+      uint32_t u;
+      std::memcpy(&u, &v, 4);
+      t += " " + std::to_string(u) + (x && y ? ":" + record_bits(x, y) : "");
+    }
+  return t;
 }
 
 // The nodes listed in hilfs_al, in list order.
