@@ -116,21 +116,6 @@ void choose_your_alignment() {
   redraw_marks();
 }
 
-namespace {
-
-// Calls add(k1, k2) for every run k1..k2 of consecutive predecessors that
-// first() and next(k) yield in ascending order (-1 ends them).
-template <class First, class Next, class Add>
-void for_each_run(First first, Next next, Add add) {
-  for (int k = first(); k >= 0;) {
-    const int k1 = k;
-    int k2 = k;
-    while ((k = next(k2)) == k2 + 1) k2 = k;
-    add(k1, k2);
-  }
-}
-
-}  // namespace
 
 // Per node of the optimal graph: its position (4 bytes) and the running sum
 // of its paths (a 16-byte number head and its first limb, a 32-byte heap
@@ -179,17 +164,18 @@ BigCount count_general_paths() {
       }
       // vertical predecessors (x, k): runs of consecutive rows; row 0 is a
       // border node with one path
-      for_each_run([&] { return r.first_vertical(); }, [&](int k) { return r.next_vertical(k); },
-                   [&](int k1, int k2) {
-                     if (k1 == 0) c += 1, k1 = 1;
-                     if (k1 <= k2) column[size_t(x)].add_range(k1, k2, c);
-                   });
+      int k2 = 0;
+      for (int k1 = r.next_vertical_run(-1, &k2); k1 >= 0; k1 = r.next_vertical_run(k2, &k2)) {
+        const int from = k1 == 0 ? 1 : k1;
+        if (k1 == 0) c += 1;
+        if (from <= k2) column[size_t(x)].add_range(from, k2, c);
+      }
       // horizontal predecessors (k, y): runs of consecutive columns
-      for_each_run([&] { return r.first_horizontal(); }, [&](int k) { return r.next_horizontal(k); },
-                   [&](int k1, int k2) {
-                     if (k1 == 0) c += 1, k1 = 1;
-                     if (k1 <= k2) row.add_range(k1, k2, c);
-                   });
+      for (int k1 = r.next_horizontal_run(-1, &k2); k1 >= 0; k1 = r.next_horizontal_run(k2, &k2)) {
+        const int from = k1 == 0 ? 1 : k1;
+        if (k1 == 0) c += 1;
+        if (from <= k2) row.add_range(from, k2, c);
+      }
       column[size_t(x)].add(y, c);
       row.add(x, c);
       row_paths.push_back(std::move(c));

@@ -43,6 +43,11 @@ class PredRecord {
   // gap first); -1 when there is none (further).
   int first_horizontal() const;
   int next_horizontal(int k) const;
+  // The first run of consecutive vertical (horizontal) predecessors whose
+  // start lies above `after`: returns its start and sets *last to its end;
+  // -1 when there is none. Runs let a reader sum over a stretch at once.
+  int next_vertical_run(int after, int* last) const;
+  int next_horizontal_run(int after, int* last) const;
 
  private:
   friend class PredGraph;
@@ -145,7 +150,57 @@ inline int next_in(const uint16_t* e, int p, int at, int after) {
   }
   return -1;
 }
+// The first run of consecutive coordinates whose start lies above `after`
+// in part p of an extended record (see next_in); its start, its end in
+// *last; -1 when none.
+inline int next_run_in(const uint16_t* e, int p, int at, int after, int* last) {
+  int len;
+  bool bitmap;
+  const uint16_t* d = part(e, p, &len, &bitmap);
+  if (!bitmap) {
+    int lo = 0, hi = len;  // first entry > after
+    while (lo < hi) {
+      const int mid = (lo + hi) / 2;
+      if (int(d[mid]) > after) hi = mid;
+      else lo = mid + 1;
+    }
+    if (lo >= len) return -1;
+    int i = lo;
+    while (i + 1 < len && int(d[i + 1]) == int(d[i]) + 1) ++i;
+    *last = int(d[i]);
+    return int(d[lo]);
+  }
+  const int base = at - len;  // coordinate of bit 0
+  const int first = next_in(e, p, at, after);
+  if (first < 0) return -1;
+  // the first clear bit after the run's start ends it
+  int t = first - base + 1;
+  while (t < len) {
+    const unsigned w = (~unsigned(d[t >> 4]) & 0xffffu) >> (t & 15);
+    if (w) {
+      t += __builtin_ctz(w);
+      break;
+    }
+    t = (t | 15) + 1;
+  }
+  *last = base + (t < len ? t : len) - 1;
+  return first;
+}
 }  // namespace pred_detail
+
+inline int PredRecord::next_vertical_run(int after, int* last) const {
+  if (word_ & pred_detail::kExt) return pred_detail::next_run_in(ext_, 0, y_, after, last);
+  const int k = next_vertical(after);
+  *last = k;
+  return k;
+}
+
+inline int PredRecord::next_horizontal_run(int after, int* last) const {
+  if (word_ & pred_detail::kExt) return pred_detail::next_run_in(ext_, 1, x_, after, last);
+  const int k = next_horizontal(after);
+  *last = k;
+  return k;
+}
 
 inline int PredRecord::first_vertical() const { return next_vertical(-1); }
 inline int PredRecord::first_horizontal() const { return next_horizontal(-1); }

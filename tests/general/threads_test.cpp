@@ -63,7 +63,8 @@ TEST_F(GeneralTest, ThreadsGiveTheResultsOfOneThread) {
 }
 
 // Each record names exactly the predecessors whose candidate equals the
-// node's value: checked against the final table, on pairs where nodes have
+// node's value, one by one and in maximal runs: checked against the final
+// table, on pairs where nodes have
 // from one to hundreds of optimal predecessors per direction (kept as lists
 // and as bit maps, some rows spanning several blocks).
 TEST_F(GeneralTest, RecordsNameExactlyTheOptimalPredecessors) {
@@ -101,6 +102,18 @@ TEST_F(GeneralTest, RecordsNameExactlyTheOptimalPredecessors) {
         if (want_h.size() > 2) {
           ASSERT_EQ(r.next_horizontal(want_h[1] - 1), want_h[1]);
         }
+        // The runs cover the same predecessors, each run maximal.
+        auto from_runs = [](auto next_run) {
+          std::vector<int> ks;
+          int last = 0;
+          for (int k = next_run(-1, &last); k >= 0; k = next_run(last, &last)) {
+            EXPECT_TRUE(ks.empty() || ks.back() + 1 < k) << "runs not maximal at " << k;
+            for (int j = k; j <= last; ++j) ks.push_back(j);
+          }
+          return ks;
+        };
+        ASSERT_EQ(from_runs([&](int a, int* l) { return r.next_vertical_run(a, l); }), want_v) << x << "," << y;
+        ASSERT_EQ(from_runs([&](int a, int* l) { return r.next_horizontal_run(a, l); }), want_h) << x << "," << y;
         many += want_v.size() > 1 || want_h.size() > 1;
       }
     EXPECT_GT(many, 0u);
