@@ -228,13 +228,12 @@ Options:
                         draw the exchanged order when they exchange): a line
                         of class "edge" for every optimal edge, as many as
                         "The whole stored optimal graph has O edges." counts
-                        (in the concave modes an edge whose predecessor stands
-                        twice among the tied candidates counts, and is drawn,
-                        twice), a dot
-                        of class "node" for every node on an optimal path, a
-                        circle of class "path" for every node the printed
-                        alignment passes (its end first), and the letters of
-                        both sequences along the top and the left
+                        (in the concave modes a gap from a border node that
+                        stands twice among the tied candidates counts, and is
+                        drawn, twice), a dot of class "node" for every node on
+                        an optimal path, a circle of class "path" for every
+                        node the printed alignment passes (its end first), and
+                        the letters of both sequences along the top and left
       --dot-matrix FILE also write the dot matrix as an SVG picture: SEQ1
                         from left to right, SEQ2 from top to bottom, one
                         element of class "dot" for every pair of equal letters
