@@ -12,6 +12,7 @@
 #include "cli/memory.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/output_file.h"
 #include "cli/progress_bar.h"
 #include "containers/memory_limit.h"
 #include "cost/cost.h"
@@ -20,6 +21,8 @@
 #include "engine/general/general.h"
 #include "state/state.h"
 #include "ui/notice.h"
+#include "views/dot_view.h"
+#include "views/svg.h"
 
 namespace {
 
@@ -80,6 +83,25 @@ int usage_error(const std::string& msg) {
   return EXIT_INPUT;
 }
 
+// Writes the pictures asked for (each to a temporary file) and puts them in
+// place; "" or the message.
+std::string write_pictures(const Options& o, const DotPlot& dots) {
+  OutputFile graph, dot;
+  std::string err;
+  if (!o.graph_file.empty()) {
+    if (!(err = graph.open(o.graph_file)).empty()) return err;
+    if (!write_graph_svg(graph.stream()))
+      return std::ferror(graph.stream()) ? graph.write_failed() : "cannot draw " + o.graph_file + ": no complete results";
+  }
+  if (!o.dot_file.empty()) {
+    if (!(err = dot.open(o.dot_file)).empty()) return err;
+    if (!write_dot_matrix_svg(dot.stream(), dots)) return dot.write_failed();
+  }
+  if (!o.graph_file.empty() && !(err = graph.commit()).empty()) return err;
+  if (!o.dot_file.empty() && !(err = dot.commit()).empty()) return err;
+  return "";
+}
+
 bool write_all(const std::string& s) {
   if (!s.empty() && std::fwrite(s.data(), 1, s.size(), stdout) != s.size()) return false;
   return std::fflush(stdout) == 0;
@@ -96,6 +118,13 @@ int main(int argc, char** argv) {
     if (write_all(o.help ? usage_text() : version_text())) return EXIT_DONE;
     return fail(EXIT_INPUT, std::string("cannot write the ") + (o.help ? "help text" : "version") +
                                 ": " + std::strerror(errno));
+  }
+
+  // The picture files are tried now rather than after a long computation.
+  for (const std::string* f : {&o.graph_file, &o.dot_file}) {
+    if (f->empty()) continue;
+    err = OutputFile::check(*f);
+    if (!err.empty()) return fail(EXIT_INPUT, err);
   }
 
   g_log.go_on = o.go_on;
@@ -125,6 +154,15 @@ int main(int argc, char** argv) {
   for (int k = 0; k < 2; ++k) {
     err = load_sequence(o.seq_path[k], max_len, &s[k]);
     if (!err.empty()) return fail(EXIT_INPUT, err);
+  }
+  // The dot matrix shows the sequences as given (the concave end modes may
+  // exchange them for the computation).
+  DotPlot dots;
+  if (!o.dot_file.empty()) {
+    dots.s1 = s[0].c_str();
+    dots.s2 = s[1].c_str();
+    dots.small = dot_small_style(o.dot_style, int(dots.s1.size()), int(dots.s2.size()));
+    dots.rows = int(dots.s2.size());
   }
   seq1 = s[0];
   seq2 = s[1];
@@ -189,6 +227,12 @@ int main(int argc, char** argv) {
     progress_bar_start();
     facts.count = (o.mode == 1 ? count_general_paths() : count_con_paths()).to_string();
     progress_bar_finish();
+  }
+  if (!o.graph_file.empty() || !o.dot_file.empty()) {
+    progress_bar_start();
+    err = write_pictures(o, dots);
+    progress_bar_finish();
+    if (!err.empty()) return fail(EXIT_INPUT, err);
   }
   std::string out = o.json ? json_result(facts) : text_result(facts);
   if (!write_all(out))

@@ -124,6 +124,19 @@ std::string parse_options(int argc, char** argv, Options& o) {
       if (!need_value(&v)) return "option " + name + " needs a value";
       if (!parse_count(v, &o.threads) || o.threads > 1024)
         return "the number of threads must be a whole number from 0 (every core) to 1024, not '" + v + "'";
+    } else if (name == "--graph" || name == "--dot-matrix") {
+      std::string& file = name == "--graph" ? o.graph_file : o.dot_file;
+      if (!need_value(&v) || v.empty()) return "option " + name + " needs a file name";
+      if (v == "-") return "option " + name + " writes a file; standard output carries the results";
+      if (!file.empty()) return "give at most one " + name + " file";
+      file = v;
+    } else if (name == "--dot-style") {
+      if (!need_value(&v)) return "option " + name + " needs a value";
+      if (v == "big") o.dot_style = 0;
+      else if (v == "small") o.dot_style = 1;
+      else if (v == "automatic") o.dot_style = 2;
+      else return "unknown dot matrix style '" + v + "' (big, small or automatic)";
+      o.has_dot_style = true;
     } else if (takes("-f", "--format")) {
       if (!need_value(&v)) return "option " + name + " needs a value";
       if (v == "json") o.json = true;
@@ -142,6 +155,9 @@ std::string parse_options(int argc, char** argv, Options& o) {
   if (stdin_uses > 1) return "standard input ('-') can stand for one input only";
   if (o.has_max_gap && o.max_gap > 0 && o.mode != 1)
     return "--max-gap applies to the global mode (general engine) only";
+  if (o.has_dot_style && o.dot_file.empty()) return "--dot-style applies to --dot-matrix only";
+  if (!o.graph_file.empty() && o.graph_file == o.dot_file)
+    return "--graph and --dot-matrix name the same file";
   return "";
 }
 
@@ -205,6 +221,27 @@ Options:
                         take as bit lists); memory_bytes_stored is what the
                         stored graph really takes (with --threads, the global
                         mode's blocks of records are the threads' own)
+      --graph FILE      also write the graph of all optimal alignments as an
+                        SVG picture, laid out as the window shows it (8 units
+                        per letter; sequence 1 from left to right, sequence 2
+                        from top to bottom; short-in-long and subalignment
+                        draw the exchanged order when they exchange): a line
+                        of class "edge" for every optimal edge, as many as
+                        "The whole stored optimal graph has O edges." counts
+                        (in the concave modes a gap from a border node that
+                        stands twice among the tied candidates counts, and is
+                        drawn, twice), a dot of class "node" for every node on
+                        an optimal path, a circle of class "path" for every
+                        node the printed alignment passes (its end first), and
+                        the letters of both sequences along the top and left
+      --dot-matrix FILE also write the dot matrix as an SVG picture: SEQ1
+                        from left to right, SEQ2 from top to bottom, one
+                        element of class "dot" for every pair of equal letters
+      --dot-style STYLE small (a 2 x 2 dot per pair, 2 units per letter), big
+                        (the letters along the top and the left, a '*' per
+                        pair in a grid, 8 x 12 units per pair) or automatic
+                        (default: big up to 400 letters together, small
+                        beyond)
   -h, --help            this text
       --version         the version
 
@@ -214,6 +251,13 @@ Examples:
   vardane-align -m short-in-long -c 'cost=a+b*k, a=2, b=0.5' long.fa short.fa
   vardane-align -m subalignment -t table.txt -c 'cost=a+b*sqrt(k), a=4, b=1' a.fa b.fa
   vardane-align -g 3 --count -f json a.fa b.fa
+  vardane-align --graph graph.svg --dot-matrix dots.svg a.fa b.fa
+
+The SVG files have no size limit (the window's pictures end at 32767 pixels
+a side) and scale to any size. They are written after the computation,
+before the results are printed, each under a temporary name that replaces
+FILE only when complete: a file that cannot be written is reported, nothing
+is printed and the status is 1.
 
 Exit status: 0 done; 1 bad usage or input; 2 mathematical error during the
 computation; 3 stopped at the concavity warning; 4 the problem does not fit

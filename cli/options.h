@@ -16,6 +16,10 @@ struct Options {
   bool count = false;           // also count the optimal alignments
   bool strict = false;          // warnings about the cost description end the run (status 1)
   bool json = false;            // -f json
+  std::string graph_file;       // --graph FILE: the optimal graph as SVG
+  std::string dot_file;         // --dot-matrix FILE: the dot matrix as SVG
+  int dot_style = 2;            // --dot-style: 0 big, 1 small, 2 automatic (as plot_flag)
+  bool has_dot_style = false;
   bool help = false;
   bool version = false;
 };

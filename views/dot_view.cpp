@@ -13,11 +13,6 @@ constexpr long kMaxSide = 32767;  // an X pixmap side
 constexpr int kTileAround = 2048;  // a tile of a large picture reaches this far past the view
 constexpr int kAutomaticLimit = 400;
 
-// Picture geometry. Small: the dot of letters i (of s1) and j (of s2) fills
-// x 2i + 20 .. 2i + 21, y 2j + 15 .. 2j + 16. Big: letter i of s1 stands at
-// (8i + 20, 12), letter j of s2 at (10, 12j + 12), the '*' of the pair at
-// (8i + 21, 12j + 13); grid lines at x = 8i + 27 and y = 12j + 14.
-
 // Tile coordinates of picture pixel x, y.
 int tx(const DotTile& t, long x) { return static_cast<int>(x - t.x0); }
 int ty(const DotTile& t, long y) { return static_cast<int>(y - t.y0); }
@@ -73,11 +68,11 @@ void draw_small(DotPlot& p, const DotTile& t, bool progress, int jlo, int jhi) {
     const char c = p.s2[static_cast<size_t>(j - 1)];
     for (int i = ilo; i <= ihi; ++i) {
       if (p.s1[static_cast<size_t>(i - 1)] != c) continue;
-      for (int x = tx(t, 2L * i + 20), k = 0; k < 2; ++k, ++x)
+      for (int x = tx(t, dot_small_x(i)), k = 0; k < 2; ++k, ++x)
         if (x >= 0 && x < t.w) bits[static_cast<size_t>(x >> 3)] |= static_cast<unsigned char>(1u << (x & 7));
     }
     std::copy(bits.begin(), bits.begin() + row_bytes, bits.begin() + row_bytes);
-    const int y = ty(t, 2L * j + 15);
+    const int y = ty(t, dot_small_y(j));
     const int top = std::max(0, y), bottom = std::min(t.h, y + 2);
     if (top < bottom)
       picture_put_bits(Picture::dot, 0, top, t.w, bottom - top, bits.data(), row_bytes);
@@ -89,18 +84,18 @@ void draw_big(DotPlot& p, const DotTile& t, bool progress, int jlo, int jhi) {
   const int n1 = static_cast<int>(p.s1.size()), m2 = static_cast<int>(p.s2.size());
   int ilo, ihi;
   letters_in(t.x0, t.x0 + t.w, 20, 8, 8, 8, n1, &ilo, &ihi);
-  for (int i = ilo; i <= ihi; ++i) glyph(t, 8L * i + 20, 12, &p.s1[static_cast<size_t>(i - 1)]);
-  hline(t, 26, 8L * n1 + 27, 14);
-  vline(t, 26, 15, 12L * m2 + 14);
+  for (int i = ilo; i <= ihi; ++i) glyph(t, dot_big_x(i), 12, &p.s1[static_cast<size_t>(i - 1)]);
+  hline(t, 26, dot_big_x(n1) + 7, 14);
+  vline(t, 26, 15, dot_big_y(m2) + 2);
   // The vertical grid, in full, as with the first row.
   if (jlo <= jhi)
-    for (int i = ilo; i <= ihi; ++i) vline(t, 8L * i + 27, 15, 12L * m2 + 14);
+    for (int i = ilo; i <= ihi; ++i) vline(t, dot_big_x(i) + 7, 15, dot_big_y(m2) + 2);
   for (int j = jlo; j <= jhi; ++j) {
     const char c = p.s2[static_cast<size_t>(j - 1)];
-    glyph(t, 10, 12L * j + 12, &p.s2[static_cast<size_t>(j - 1)]);
+    glyph(t, 10, dot_big_y(j), &p.s2[static_cast<size_t>(j - 1)]);
     for (int i = ilo; i <= ihi; ++i)
-      if (p.s1[static_cast<size_t>(i - 1)] == c) glyph(t, 8L * i + 21, 12L * j + 13, "*");
-    hline(t, 26, 8L * n1 + 26, 12L * j + 14);
+      if (p.s1[static_cast<size_t>(i - 1)] == c) glyph(t, dot_big_x(i) + 1, dot_big_y(j) + 1, "*");
+    hline(t, 26, dot_big_x(n1) + 6, dot_big_y(j) + 2);
     if (!row_done(p, j, jlo, progress)) return;
   }
 }

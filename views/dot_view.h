@@ -20,6 +20,19 @@ struct DotPlot {
   int rows = 0;  // rows (letters of s2) drawn; fewer than s2 has after an interrupt
 };
 
+// The picture's geometry in pixels, for letter i of s1 and letter j of s2
+// (both from 1). Small: the title "Sequence1 >, Sequence2 v" at (20, 12)
+// and the dot of a pair filling the 2 x 2 square from (dot_small_x(i),
+// dot_small_y(j)). Big (text at its baseline): letter i of s1 at
+// (dot_big_x(i), 12), letter j of s2 at (10, dot_big_y(j)), the '*' of a
+// pair at (dot_big_x(i) + 1, dot_big_y(j) + 1); the grid: the frame lines
+// y = 14 and x = 26, a line x = dot_big_x(i) + 7 right of every column and
+// a line y = dot_big_y(j) + 2 below every row.
+inline long dot_small_x(long i) { return 2 * i + 20; }
+inline long dot_small_y(long j) { return 2 * j + 15; }
+inline long dot_big_x(long i) { return 8 * i + 20; }
+inline long dot_big_y(long j) { return 12 * j + 12; }
+
 // The style of plot_flag (0 big, 1 small, 2 automatic: small when the two
 // lengths add up to more than 400).
 bool dot_small_style(int plot_flag, int n, int m);

@@ -3,6 +3,8 @@
 // alignment and its tables, and the figures of the information window.
 #pragma once
 #include <cstdint>
+#include <functional>
+
 #include "containers/bmatrix.h"
 #include "containers/list_int.h"
 #include "containers/matrix.h"
@@ -22,6 +24,10 @@ extern uint64_t bytes;           // memory of the stored graph in bytes
 extern uint64_t gl_opt_edges;    // edges of the optimal graph
 extern uint64_t gl_sub, gl_ins, gl_del;  // steps of the shown alignment
 
+// Receives one edge (x0, y0) -> (x1, y1) of the optimal graph: from the
+// predecessor node (x0, y0) into node (x1, y1).
+using OptEdgeVisitor = std::function<void(int x0, int y0, int x1, int y1)>;
+
 // The engine whose structures hold the current results, and what the shared
 // operations (clearing, the search through the marks, the redraw at a new
 // size) need of it. An engine installs itself when it allocates, before its
@@ -33,6 +39,12 @@ struct ResultEngine {
   void (*search)(int x, int y);  // path search back from (x, y) to (wo_x, wo_y)
   void (*rebuild)();             // the alignment along the new path (hilfs_rek)
   void (*redraw)();              // optimal graph picture again (code 4: at the new size)
+  // Every edge of the optimal graph that the marking counted into
+  // gl_opt_edges, as often as it counted it: the optimal edges into each
+  // marked node, node by node in rows y = 1..m, each from x = 1 to n.
+  // Edges along the border (from the origin) are not among them. Needs
+  // complete results.
+  void (*opt_edges)(const OptEdgeVisitor& edge);
 };
 extern const ResultEngine* result_engine;
 

@@ -165,6 +165,35 @@ void mark_con_nodes(int x0, int y0) {
   }
 }
 
+// The edges mark_con_nodes counted. It counts, for every cell it enters,
+// the diagonal edge and every element of the two chains (a tied duplicate of
+// a candidate as often as the chain holds it), and enters every marked cell
+// once: a cell is entered only when not yet marked, and an end cell the
+// marking starts from is never marked before, since the end cells are taken
+// in increasing (x, y) order and a path leads back only to cells with no
+// larger coordinate. Cells where a subalignment starts are marked but not
+// entered. So the counted edges are those of the marked cells, walked here
+// as the marking walks them.
+void for_each_con_opt_edge(const OptEdgeVisitor& edge) {
+  if (!Sz || !concave_complete() || hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m)) return;
+  for (int y = 1; y <= m; ++y)
+    for (int x = 1; x <= n; ++x) {
+      if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
+      const int c0 = edge0(x, y);
+      if (c0 == EDGE_START) continue;
+      if (has_diagonal(c0)) edge(x - 1, y - 1, x, y);
+      Chain ch;
+      if (const int p = column_code(c0); p && ch.start(true, x, y, p)) {
+        do edge(x, ch.k(), x, y);
+        while (ch.next());
+      }
+      if (const int p = std::abs(edge1(x, y)); p >= 1 && ch.start(false, y, x, p)) {
+        do edge(ch.k(), y, x, y);
+        while (ch.next());
+      }
+    }
+}
+
 // ---- drawing ----
 
 namespace {

@@ -7,6 +7,7 @@
 #include "containers/double_l.h"
 #include "containers/edge_mat.h"
 #include "containers/stack_l.h"
+#include "engine/common/results.h"
 
 extern stack_list* Sz;   // m + 1 row interval stacks; non-null exactly while concave results exist
 extern stack_list* Ss;   // n + 1 column interval stacks
@@ -36,6 +37,9 @@ float concave_distance();    // mode from computing (6, 7, 8)
 void mark_con_nodes(int x, int y);
 void choose_con_alignment();
 void make_con_alignment();
+
+// Every optimal edge of the marked graph, as ResultEngine::opt_edges.
+void for_each_con_opt_edge(const OptEdgeVisitor& edge);
 
 void comp_con_new_align(int x, int y);
 void make_con_new_alignment();

@@ -24,7 +24,7 @@ void redraw_concave() {
 }
 
 const ResultEngine concave_engine = {
-    true, concave_release, comp_con_new_align, make_con_new_alignment, redraw_concave,
+    true, concave_release, comp_con_new_align, make_con_new_alignment, redraw_concave, for_each_con_opt_edge,
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/general/records.h"
+#include "engine/common/results.h"
 
 extern PredGraph dist_gr;   // (n+1) x (m+1) edge records of inner nodes; row/column 0 without
 
@@ -50,6 +51,9 @@ ScanKernel scan_kernel_in_use();      // what automatic resolves to on this CPU
 void mark_nodes(int x, int y);       // marks the optimal graph backwards from (x, y)
 void choose_your_alignment();        // optimal graph + picture (code 4: picture only)
 void make_alignment();               // the shown alignment and its tables
+
+// Every optimal edge of the marked graph, as ResultEngine::opt_edges.
+void for_each_general_opt_edge(const OptEdgeVisitor& edge);
 
 void comp_new_align(int x, int y);   // search backwards from (x, y) to (wo_x, wo_y)
 void make_new_alignment();           // rebuild along hilfs_rek

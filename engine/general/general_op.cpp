@@ -17,6 +17,7 @@ constexpr uint64_t kFirstChunk = 2ull << 20;   // a thread's first block of reco
 
 const ResultEngine general_engine = {
     false, release_general_graph, comp_new_align, make_new_alignment, choose_your_alignment,
+    for_each_general_opt_edge,
 };
 
 // What the operation allocates besides the blocks of records.

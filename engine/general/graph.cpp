@@ -116,6 +116,20 @@ void choose_your_alignment() {
   redraw_marks();
 }
 
+// The edges mark_nodes counted: it expands every node it marks once and
+// counts each of the node's optimal edges once, so they are the edges of the
+// marked nodes' records.
+void for_each_general_opt_edge(const OptEdgeVisitor& edge) {
+  if (hilfs_gr.dim_x() != uint32_t(n) || hilfs_gr.dim_y() != uint32_t(m)) return;
+  for (int y = 1; y <= m; ++y)
+    for (int x = 1; x <= n; ++x) {
+      if (hilfs_gr(uint32_t(x), uint32_t(y)) != 1) continue;
+      const PredRecord r = pred_record(x, y);
+      for (int k = r.first_horizontal(); k >= 0; k = r.next_horizontal(k)) edge(k, y, x, y);
+      for (int k = r.first_vertical(); k >= 0; k = r.next_vertical(k)) edge(x, k, x, y);
+      if (r.diagonal()) edge(x - 1, y - 1, x, y);
+    }
+}
 
 // Per node of the optimal graph: its position (4 bytes) and the running sum
 // of its paths (a 16-byte number head and its first limb, a 32-byte heap

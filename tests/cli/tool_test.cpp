@@ -2,6 +2,7 @@
 // exit statuses for bad input.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -331,6 +332,55 @@ TEST_F(Tool, HelpNamesTheLimitsAndEveryFailureHasItsMessage) {
     EXPECT_EQ(WEXITSTATUS(st), 1) << opt;
     EXPECT_NE(slurp(err).find("No space left on device"), std::string::npos) << opt << slurp(err);
   }
+}
+
+// The picture files: written whole or not at all, an older file kept when a
+// run fails, every failure with its message and status 1.
+TEST_F(Tool, PictureFilesAreWrittenWholeOrNotAtAll) {
+  file("a.txt", "ACGTTGCA");
+  file("b.txt", "AGTTCA");
+  expect_refused("--dot-style big a.txt b.txt", "--dot-style applies to --dot-matrix only");
+  expect_refused("--dot-matrix d.svg --dot-style huge a.txt b.txt", "unknown dot matrix style 'huge'");
+  expect_refused("--graph - a.txt b.txt", "standard output carries the results");
+  expect_refused("--graph a.txt b.txt", "two sequence files are needed");
+  expect_refused("--graph x.svg --dot-matrix x.svg a.txt b.txt", "name the same file");
+  expect_refused("--graph x.svg --graph y.svg a.txt b.txt", "give at most one --graph file");
+  expect_refused("--graph missing/g.svg a.txt b.txt", "cannot write missing/g.svg: No such file or directory");
+  expect_refused("--dot-matrix . a.txt b.txt", "cannot write .: Is a directory");
+  expect_refused("--graph /dev/full a.txt b.txt", "cannot write /dev/full: No space left on device");
+
+  // A failed run keeps the older file and leaves no temporary one: a bad
+  // input, or the other picture failing.
+  const std::string old = "<old picture/>";
+  file("g.svg", old);
+  expect_refused("--graph g.svg a.txt missing.txt", "cannot open missing.txt");
+  expect_refused("--graph g.svg --dot-matrix /dev/full a.txt b.txt", "cannot write /dev/full");
+  EXPECT_EQ(slurp(dir_ + "/g.svg"), old);
+  EXPECT_EQ(std::system(("test -z \"$(ls '" + dir_ + "' | grep 'svg\\.')\"").c_str()), 0) << "a temporary file is left";
+
+  // Success replaces it, with its permissions; a new file gets the umask's;
+  // a symbolic link is followed.
+  ASSERT_EQ(std::system(("chmod 600 '" + dir_ + "/g.svg' && ln -s real.svg '" + dir_ + "/link.svg'").c_str()), 0);
+  Result r = run("--graph g.svg --dot-matrix link.svg a.txt b.txt", "", "umask 022;");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, run("a.txt b.txt").out);  // the printed results do not change
+  EXPECT_EQ(slurp(dir_ + "/g.svg").rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+  EXPECT_NE(slurp(dir_ + "/real.svg").find("<title>Dot matrix</title>"), std::string::npos);
+  struct stat st;
+  ASSERT_EQ(stat((dir_ + "/g.svg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(lstat((dir_ + "/link.svg").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat((dir_ + "/real.svg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  // /dev/null takes a picture as it is.
+  r = run("--graph /dev/null a.txt b.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  r = run("--help");
+  for (const char* text : {"--graph FILE", "--dot-matrix FILE", "--dot-style", "class \"edge\"",
+                           "class \"node\"", "class \"path\"", "class \"dot\""})
+    EXPECT_NE(r.out.find(text), std::string::npos) << text;
 }
 
 TEST_F(Tool, MemoryLimits) {

@@ -21,9 +21,10 @@ const CostSetting settings[] = {
 }  // namespace
 
 // For each pair: every dist value and wert are the exhaustive minimum, the marked nodes are exactly
-// the nodes of optimal paths, the optimal edges are counted once each, the
-// number of optimal paths is exact, and the extracted alignment rescored
-// along its path gives wert exactly.
+// the nodes of optimal paths, the optimal edges are counted once each (and
+// are the edges handed out for the pictures), the number of optimal paths is
+// exact, and the extracted alignment rescored along its path gives wert
+// exactly.
 TEST_F(GeneralTest, AgreesWithExhaustiveEnumeration) {
   const std::vector<std::string> sets[] = {all_words("AC", 4), all_words("ACG", 3),
                                            {"ACGCA", "CCAGA", "AGGCAC", "CACCGA", "GAACG"}};
@@ -49,6 +50,10 @@ TEST_F(GeneralTest, AgreesWithExhaustiveEnumeration) {
               for (int x = 1; x <= o.N; ++x)
                 ASSERT_EQ(hilfs_gr(uint32_t(x), uint32_t(y)) == 1, o.on_opt.count({x, y}) == 1) << x << "," << y;
             ASSERT_EQ(gl_opt_edges, o.opt_edges.size());
+            std::vector<std::vector<int>> edges;  // as the pictures get them: each once
+            for_each_general_opt_edge([&](int x0, int y0, int x1, int y1) { edges.push_back({x0, y0, x1, y1}); });
+            ASSERT_EQ(edges.size(), gl_opt_edges);
+            ASSERT_EQ(std::set<std::vector<int>>(edges.begin(), edges.end()), o.opt_edges);
             ASSERT_EQ(count_general_paths().to_string(), std::to_string(o.paths));
             ASSERT_EQ(rescore_path(o, path_nodes()), wert);
             ASSERT_EQ(strip(al_seq1), a);
