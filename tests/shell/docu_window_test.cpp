@@ -11,6 +11,9 @@
 #include <FL/Fl_Text_Display.H>
 
 #include "shell/docu_texts.h"
+#include "state/state.h"
+#include "views/dot_view.h"
+#include "views/graph_view.h"
 
 namespace shell_test {
 namespace {
@@ -99,6 +102,48 @@ TEST(Manuals, NameEveryNotice) {
     const std::string t = words(text);
     for (const char* n : notices) EXPECT_NE(t.find(words(n)), std::string::npos) << name << ": " << n;
   }
+}
+
+// A whole number in a text: not the part of a longer one.
+bool names_number(const std::string& t, long v) {
+  const std::string n = std::to_string(v);
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (size_t p = t.find(n); p != std::string::npos; p = t.find(n, p + 1))
+    if ((p == 0 || !digit(t[p - 1])) && (p + n.size() == t.size() || !digit(t[p + n.size()])))
+      return true;
+  return false;
+}
+
+// The largest length for which `fits` holds, counting up from 1.
+template <class Fits>
+int largest(Fits fits) {
+  int k = 1;
+  while (fits(k + 1)) ++k;
+  return k;
+}
+
+// The limits a user meets, as the program has them, stand in both manuals:
+// the text window, the sequence lengths of the engines, the largest graph
+// each size can draw, the automatic dot matrix style, and the lengths from
+// which a dot matrix is drawn part by part.
+TEST(Manuals, NameTheLimitsOfTheProgram) {
+  const int graph_big = largest([](int k) { return graph_picture_fits(k, 1, 3); });
+  const int graph_small = largest([](int k) { return graph_picture_fits(k, 1, 2); });
+  const int automatic_big = largest([](int k) { return !dot_small_style(2, k - k / 2, k / 2); });
+  auto dot_fits = [](bool small, int len1, int len2) {
+    DotPlot p;
+    p.small = small;
+    p.s1.assign(static_cast<size_t>(len1), 'A');
+    p.s2.assign(static_cast<size_t>(len2), 'A');
+    return dot_picture_width(p) <= 32767 && dot_picture_height(p) <= 32767;
+  };
+  const int dot_big1 = largest([&](int k) { return dot_fits(false, k, 1); });
+  const int dot_big2 = largest([&](int k) { return dot_fits(false, 1, k); });
+  const int dot_small = largest([&](int k) { return dot_fits(true, k, k); });
+  const long limits[] = {TEXT_LIMIT, GENERAL_MAX_LEN, CONCAVE_MAX_LEN, graph_big, graph_small,
+                         automatic_big, dot_big1, dot_big2, dot_small};
+  for (const auto& [name, text] : kManuals)
+    for (long v : limits) EXPECT_TRUE(names_number(text, v)) << name << ": " << v;
 }
 
 // Every menu item, button, field and choice of every window stands in both
