@@ -178,6 +178,20 @@ void delete_all() {
   delete_mark(2, markb_x, markb_y);
 }
 
+namespace {
+
+// The last node of the shown path (the one farthest from the origin); keeps
+// (*x, *y) when the path is empty.
+void shown_path_end(int* x, int* y) {
+  int best = -1;
+  for (uint32_t k = 0; k + 1 < hilfs_al.length() && hilfs_al[k] != -1; k += 2) {
+    const int px = hilfs_al[k], py = hilfs_al[k + 1];
+    if (px + py > best) best = px + py, *x = px, *y = py;
+  }
+}
+
+}  // namespace
+
 bool request_new_alignment() {
   if (refused_while_computing()) return false;
   if (!(markb_x > 0)) {
@@ -208,8 +222,12 @@ bool request_new_alignment() {
       markr_x = -1;
       set_mark(1);
     }
+    // The end node; in the subalignment mode the end of the shown stretch,
+    // since the lower right node seldom ends a best subalignment and a
+    // search from it would find nothing.
     mo_x = n;
     mo_y = m;
+    if (comp_o == 8) shown_path_end(&mo_x, &mo_y);
     markr_x = markr_y = -1;
     set_mark(1);
   }

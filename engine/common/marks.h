@@ -58,7 +58,8 @@ int in_test();                    // 1 when (mo_x, mo_y) is a node of hilfs_al
 // "Get new alignment": returns false with "There are not enough marks !"
 // shown when the marks do not allow a request (or "Not possible while
 // computing !" while computing); otherwise places the default left/right
-// marks (origin, end node; drawn like any mark) and sets computing = 5.
+// marks (the origin; the end node, or in the subalignment mode the end of the
+// shown stretch; drawn like any mark) and sets computing = 5.
 bool request_new_alignment();
 
 // The splice shared by both engines.

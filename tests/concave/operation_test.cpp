@@ -207,6 +207,43 @@ TEST_F(Concave, AlternativeAlignmentsThroughMarks) {
   EXPECT_GT(tried, 10);
 }
 
+// "Get new alignment" with only a between mark: in the subalignment mode
+// the missing right mark goes to the end of the shown stretch (the lower
+// right node seldom ends a best one), and the new alignment through the
+// between mark is found.
+TEST_F(Concave, SubalignmentRightMarkDefaultsToTheShownEnd) {
+  std::mt19937 g(8);
+  int found = 0;
+  for (int round = 0; round < 150; ++round) {
+    reset_all();
+    aa = 1.0, bb = 0.5, sub = 1.0, mat = -1.0;
+    std::string s1 = random_seq(g, 8 + int(g() % 8), "AC"), s2 = random_seq(g, 5 + int(g() % 5), "AC");
+    set_seqs(s1, s2 + "GGGG");  // the lower right node ends no best stretch
+    NoticeRecorder rec;
+    ASSERT_EQ(run_mode(8), OpResult::computed);
+    const auto shown = text_cells();
+    int bx = -1, by = -1;
+    for (int y = 1; y <= m && bx < 0; ++y)
+      for (int x = 1; x <= n; ++x)
+        if (hilfs_gr(uint32_t(x), uint32_t(y)) == 1 && !shown.count({x, y}) && bx < 0 && x <= l_i && y <= l_j)
+          bx = x, by = y;
+    if (bx < 0) continue;
+    markb_x = bx, markb_y = by;
+    ASSERT_TRUE(request_new_alignment());
+    EXPECT_EQ(markr_x, l_i);
+    EXPECT_EQ(markr_y, l_j);
+    const float best = wert;
+    const auto res = run_new_alignment();
+    SCOPED_TRACE(s1 + " / " + s2 + " between " + std::to_string(bx) + "," + std::to_string(by));
+    if (res == NewAlignmentResult::no_path) continue;  // the between node leads to another end
+    ASSERT_EQ(res, NewAlignmentResult::done) << rec.last_line();
+    EXPECT_TRUE(text_cells().count({bx, by}));
+    EXPECT_EQ(rescore_text(8), best);
+    ++found;
+  }
+  EXPECT_GT(found, 5);
+}
+
 TEST_F(Concave, SubalignmentEndsAndStarts) {
   mat = -1.0, sub = 1.0, aa = 1.0;
   // Two best subalignments: CCCC ends at (4, 8), GGGG at (8, 4). The last in
