@@ -25,14 +25,11 @@
 #include "engine/common/results.h"
 #include "engine/concave/concave.h"
 #include "state/state.h"
+#include "bench/bench_util.h"
 
 namespace {
 
 const char* const kCostNames[] = {"0.5+k", "2+log(k)", "9+k"};
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // Processor time of this process (user and system), in seconds: on a shared
 // machine it is less disturbed by other processes than the clock.

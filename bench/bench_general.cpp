@@ -21,17 +21,9 @@
 #include "engine/common/results.h"
 #include "engine/general/general.h"
 #include "state/state.h"
+#include "bench/bench_util.h"
 
 namespace {
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 std::string random_dna(int len, std::mt19937& rng) {
   std::string s;

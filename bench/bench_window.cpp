@@ -33,17 +33,9 @@
 #include "ui/display.h"
 #include "ui/notice.h"
 #include "ui/progress.h"
+#include "bench/bench_util.h"
 
 namespace {
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 std::string random_dna(int len, std::mt19937& rng) {
   std::string s;

@@ -123,6 +123,18 @@ inline const uint16_t* part(const uint16_t* e, int p, int* len, bool* bitmap) {
   return d;
 }
 
+// The index of the first entry above `after` in an ascending list of `len`
+// coordinates; len when there is none.
+inline int first_above(const uint16_t* d, int len, int after) {
+  int lo = 0, hi = len;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (int(d[mid]) > after) hi = mid;
+    else lo = mid + 1;
+  }
+  return lo;
+}
+
 // The smallest coordinate above `after` in part p of an extended record of
 // node coordinate `at` (y for vertical, x for horizontal); -1 when none.
 inline int next_in(const uint16_t* e, int p, int at, int after) {
@@ -130,13 +142,8 @@ inline int next_in(const uint16_t* e, int p, int at, int after) {
   bool bitmap;
   const uint16_t* d = part(e, p, &len, &bitmap);
   if (!bitmap) {
-    int lo = 0, hi = len;  // first entry > after
-    while (lo < hi) {
-      const int mid = (lo + hi) / 2;
-      if (int(d[mid]) > after) hi = mid;
-      else lo = mid + 1;
-    }
-    return lo < len ? int(d[lo]) : -1;
+    const int i = first_above(d, len, after);
+    return i < len ? int(d[i]) : -1;
   }
   const int base = at - len;  // coordinate of bit 0
   int t = after < base ? 0 : after - base + 1;
@@ -158,17 +165,12 @@ inline int next_run_in(const uint16_t* e, int p, int at, int after, int* last) {
   bool bitmap;
   const uint16_t* d = part(e, p, &len, &bitmap);
   if (!bitmap) {
-    int lo = 0, hi = len;  // first entry > after
-    while (lo < hi) {
-      const int mid = (lo + hi) / 2;
-      if (int(d[mid]) > after) hi = mid;
-      else lo = mid + 1;
-    }
-    if (lo >= len) return -1;
-    int i = lo;
+    const int first = first_above(d, len, after);
+    if (first >= len) return -1;
+    int i = first;
     while (i + 1 < len && int(d[i + 1]) == int(d[i]) + 1) ++i;
     *last = int(d[i]);
-    return int(d[lo]);
+    return int(d[first]);
   }
   const int base = at - len;  // coordinate of bit 0
   const int first = next_in(e, p, at, after);

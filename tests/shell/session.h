@@ -55,6 +55,7 @@ class Session {
       for (int i = 0; i < 300 && !wm_running(); ++i) std::this_thread::sleep_for(50ms);
       wm_ready_ = wm_running() && wm_manages_new_windows();
     }
+    with_wm_ = with_wm;
   }
   ~Session() {
     if (app_ > 0) stop(app_);
@@ -62,7 +63,9 @@ class Session {
     if (dpy_) XCloseDisplay(dpy_);
     if (xvfb_ > 0) stop(xvfb_);
   }
-  bool ok() const { return dpy_ != nullptr; }
+  // The server runs and, when one was asked for, the window manager has
+  // taken a window into its frame.
+  bool ok() const { return dpy_ != nullptr && (!with_wm_ || wm_ready_); }
   bool wm_running() {
     Atom a = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type;
@@ -105,7 +108,6 @@ class Session {
     XSync(dpy_, False);
     return managed;
   }
-  bool wm_ready() const { return wm_ready_; }
   Display* dpy() { return dpy_; }
 
   // The program's standard error goes to `log` (kept with the screenshots).
@@ -265,7 +267,7 @@ class Session {
   std::string display_;
   Display* dpy_ = nullptr;
   pid_t xvfb_ = -1, wm_ = -1, app_ = -1;
-  bool wm_ready_ = false;
+  bool wm_ready_ = false, with_wm_ = false;
 };
 
 // Where the text window shows line `k` (from 0), measured with the fonts
