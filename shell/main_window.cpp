@@ -34,7 +34,6 @@ void hook_draw(int x, int y, const char* t) { summary_canv->text(x, y, t); }
 void hook_fill(int x, int y, int w, int h) { summary_canv->fill_rect(x, y, w, h); }
 void hook_line(int x1, int y1, int x2, int y2) { summary_canv->line(x1, y1, x2, y2); }
 
-
 bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 }  // namespace

@@ -198,7 +198,6 @@ void for_each_con_opt_edge(const OptEdgeVisitor& edge) {
 
 namespace {
 
-
 // Draws the edges of one chain into (x, y) and marks the links it leaves as
 // drawn (negated); stops at a link already drawn in this pass.
 void draw_chain(bool column, int x, int y, int p) {

@@ -135,7 +135,6 @@ class UserRun : public UserRunTest {
   }
 };
 
-
 TEST_F(UserRun, ComputeAndSaveBareServer) { compute_and_save(false); }
 TEST_F(UserRun, ComputeAndSaveUnderOpenbox) { compute_and_save(true); }
 TEST_F(UserRun, InterruptBareServer) { interrupt(false); }
