@@ -34,7 +34,7 @@ std::string field_score(double v) { return v == TABLE_MARKER ? " table" : field_
 
 }  // namespace
 
-const MenuSpec active_function_menu = {
+const MenuDef active_function_menu = {
     cost_menu,
     {{"Active function"}, {func_text[0]}, {func_text[1]}, {func_text[2]}, {func_text[3]},
      {func_text[4]}, {func_text[5]}, {func_text[6]}, {func_text[7]}}};

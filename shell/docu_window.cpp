@@ -12,7 +12,7 @@ void exit_docu() { docu_frame->hide(); }
 
 }  // namespace
 
-const MenuSpec documentation_menu = {help_menu, {{"Deutsch"}, {"English"}}};
+const MenuDef documentation_menu = {help_menu, {{"Deutsch"}, {"English"}}};
 
 void build_docu_window() {
   docu_frame = new Frame(Frame::command, 584, 400, "Documentation/Dokumentation");

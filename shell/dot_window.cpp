@@ -12,7 +12,7 @@
 
 #include <cstring>
 
-const MenuSpec dot_menu_spec = {dot_menu, {{"automatic"}, {"small"}, {"big"}}};
+const MenuDef dot_menu_def = {dot_menu, {{"automatic"}, {"small"}, {"big"}}};
 
 namespace {
 

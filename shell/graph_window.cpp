@@ -16,14 +16,14 @@
 
 namespace {
 
-const MenuSpec mark_menu_spec = {choose_menu,
-                                 {{"Choose left"},
-                                  {"Choose between"},
-                                  {"Choose right"},
-                                  {"Delete left"},
-                                  {"Delete between"},
-                                  {"Delete right"},
-                                  {"Delete all"}}};
+const MenuDef mark_menu_def = {choose_menu,
+                                {{"Choose left"},
+                                 {"Choose between"},
+                                 {"Choose right"},
+                                 {"Delete left"},
+                                 {"Delete between"},
+                                 {"Delete right"},
+                                 {"Delete all"}}};
 
 // The ring cursor's hot spot is its centre.
 constexpr int kRingCentre = 7;
@@ -50,7 +50,7 @@ void build_graph_window() {
   choose_frame = new Frame(Frame::command, 480, 480, "All optimal alignments & current alignment");
   choose_frame->position(700, 20);
   new Button(choose_frame, 5, 1, 0, "Exit", exit_graph);
-  mark_button = new MenuButton(choose_frame, 60, 1, 0, "Set your mark", &mark_menu_spec);
+  mark_button = new MenuButton(choose_frame, 60, 1, 0, "Set your mark", &mark_menu_def);
   new_alignment_button = new Button(choose_frame, 60 + mark_button->w() + 5, 1, 0,
                                     "Get new alignment", new_alignment_proc);
   panel_m1 = new NumberField(choose_frame, 10, 30, "Position in sequence 1:", 0, 0, get_m1_proc);

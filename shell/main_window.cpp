@@ -15,16 +15,16 @@
 
 namespace {
 
-const MenuSpec cost_menu_spec = {
+const MenuDef cost_menu_def = {
     kosten, {{"Put actual cost into text"}, {"Put sequence alphabet into text"},
              {"Insert own costfunctions"}, {"Edit predefined costfunctions", &active_function_menu}}};
-const MenuSpec operation_menu_spec = {operation,
-                                      {{"Global optimal alignment"},
-                                       {"Concave: global optimal alignment"},
-                                       {"Concave: short in long sequence"},
-                                       {"Concave: optimal subalignment"},
-                                       {"Dot matrix", &dot_menu_spec}}};
-const MenuSpec infos_menu_spec = {hilfe, {{"Info"}, {"Documentation", &documentation_menu}}};
+const MenuDef operation_menu_def = {operation,
+                                     {{"Global optimal alignment"},
+                                      {"Concave: global optimal alignment"},
+                                      {"Concave: short in long sequence"},
+                                      {"Concave: optimal subalignment"},
+                                      {"Dot matrix", &dot_menu_def}}};
+const MenuDef infos_menu_def = {hilfe, {{"Info"}, {"Documentation", &documentation_menu}}};
 
 void summary_repaint(Canvas*) { sequenz_ausgabe(); }
 
@@ -58,13 +58,13 @@ void build_main_window() {
   int x = 2;
   quit_button = new Button(frame, x, 1, 0, " Quit program ", beenden);
   x += quit_button->w() + 4;
-  cost_button = new MenuButton(frame, x, 1, 0, " Costfunctions ", &cost_menu_spec);
+  cost_button = new MenuButton(frame, x, 1, 0, " Costfunctions ", &cost_menu_def);
   x += cost_button->w() + 4;
-  operation_button = new MenuButton(frame, x, 1, 0, " Operation ", &operation_menu_spec);
+  operation_button = new MenuButton(frame, x, 1, 0, " Operation ", &operation_menu_def);
   x += operation_button->w() + 4;
   options_button = new Button(frame, x, 1, 0, " Options ", einstellung);
   x += options_button->w() + 4;
-  infos_button = new MenuButton(frame, x, 1, 0, " Infos ", &infos_menu_spec);
+  infos_button = new MenuButton(frame, x, 1, 0, " Infos ", &infos_menu_def);
   x += infos_button->w() + 35;
   inter_rupt = new Button(frame, x, 1, 0, "I.n.t.e.r.r.u.p.t", stop_computing);
   inter_rupt->hide();

@@ -142,7 +142,7 @@ void new_alignment_proc();         // "Get new alignment"
 // dot_window.cpp
 void build_dot_window();
 void dot_menu(const char* label);  // the Dot matrix menu under " Operation "
-extern const MenuSpec dot_menu_spec;
+extern const MenuDef dot_menu_def;
 void plot_matrix();                // draws the dot matrix of seq1 and seq2 (operation 2)
 void repaint_dot(PictureCanvas* c);
 void raise_dot_window();
@@ -171,7 +171,7 @@ void build_about_window();
 void info_proc(Canvas* c);
 
 // cost_window.cpp
-extern const MenuSpec active_function_menu;  // "Active function" and the eight names of func_text
+extern const MenuDef active_function_menu;  // "Active function" and the eight names of func_text
 void build_cost_window();
 void cost_menu(const char* label);  // chooses the function of the window (func_c) and shows it
 void get_parameters();              // writes the active values into every field of both cost windows
@@ -198,7 +198,7 @@ std::string own_status_line();      // "Your costfunction is " + the formula (it
 void syntax_err();                  // "There's a syntax error !"
 
 // docu_window.cpp
-extern const MenuSpec documentation_menu;  // "Deutsch", "English"
+extern const MenuDef documentation_menu;  // "Deutsch", "English"
 void build_docu_window();
 void help_menu(const char* label);  // shows the manual of that language from its start
 

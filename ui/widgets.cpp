@@ -214,7 +214,7 @@ const char* Button::label() const { return b_->label(); }
 namespace {
 
 struct ItemData {
-  const MenuSpec* menu;
+  const MenuDef* menu;
   std::string label;
 };
 // Item labels and their data live as long as the program (menus are made once).
@@ -226,8 +226,8 @@ void item_picked(Fl_Widget*, void* d) {
   if (item->menu->handler) item->menu->handler(item->label.c_str());
 }
 
-void build_items(const MenuSpec* spec, std::vector<Fl_Menu_Item>& out) {
-  for (const MenuEntry& e : spec->items) {
+void build_items(const MenuDef* menu, std::vector<Fl_Menu_Item>& out) {
+  for (const MenuEntry& e : menu->items) {
     Fl_Menu_Item it{};
     item_texts.push_back(literal_label(e.label, true));
     it.text = item_texts.back().c_str();
@@ -238,7 +238,7 @@ void build_items(const MenuSpec* spec, std::vector<Fl_Menu_Item>& out) {
       build_items(e.submenu, out);
       out.push_back(Fl_Menu_Item{});
     } else {
-      item_data.push_back({spec, e.label});
+      item_data.push_back({menu, e.label});
       it.callback_ = item_picked;
       it.user_data_ = &item_data.back();
       out.push_back(it);
@@ -248,7 +248,7 @@ void build_items(const MenuSpec* spec, std::vector<Fl_Menu_Item>& out) {
 
 }  // namespace
 
-MenuButton::MenuButton(Frame* f, int x, int y, int w, const char* label, const MenuSpec* menu) {
+MenuButton::MenuButton(Frame* f, int x, int y, int w, const char* label, const MenuDef* menu) {
   if (w <= 0) w = label_width(label) + 30;  // room for the pull-down mark
   b_ = make<Fl_Menu_Button>(x, y, w, WIDGET_HEIGHT);
   b_->copy_label(literal_label(label, true).c_str());

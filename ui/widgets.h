@@ -108,19 +108,19 @@ class Button {
 
 // Menus: items in order; an item with a submenu is a pull-right. Each menu
 // has its own handler, which gets the chosen item's label.
-struct MenuSpec;
+struct MenuDef;
 struct MenuEntry {
   const char* label;
-  const MenuSpec* submenu = nullptr;
+  const MenuDef* submenu = nullptr;
 };
-struct MenuSpec {
+struct MenuDef {
   LabelAction handler;
   std::vector<MenuEntry> items;
 };
 
 class MenuButton {
  public:
-  MenuButton(Frame* f, int x, int y, int w, const char* label, const MenuSpec* menu);
+  MenuButton(Frame* f, int x, int y, int w, const char* label, const MenuDef* menu);
   ~MenuButton();
   MenuButton(const MenuButton&) = delete;
   MenuButton& operator=(const MenuButton&) = delete;

@@ -107,8 +107,8 @@ TEST_F(Widgets, FieldsNotifyOnReturnOnly) {
 
 TEST_F(Widgets, MenusAndChoices) {
   Frame f(Frame::command, 300, 100, "menus");
-  const MenuSpec sub = {on_sub, {{"automatic"}, {"small"}, {"a/b & c"}}};
-  const MenuSpec top = {on_menu, {{"Global optimal alignment"}, {"Dot matrix", &sub}, {"Last"}}};
+  const MenuDef sub = {on_sub, {{"automatic"}, {"small"}, {"a/b & c"}}};
+  const MenuDef top = {on_menu, {{"Global optimal alignment"}, {"Dot matrix", &sub}, {"Last"}}};
   MenuButton mb(&f, 5, 5, 0, " Operation ", &top);
   Choice ch(&f, 5, 40, "Size:", {"big", "small"}, on_index);
   shown(f);
